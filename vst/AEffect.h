@@ -17,11 +17,11 @@ using VstInt32 = int32_t;
 using VstIntPtr = intptr_t;
 
 using audioMasterCallback = VstIntPtr(VSTCALLBACK*)(AEffect* effect, VstInt32 opcode,
+                                                    VstInt32 index, VstIntPtr value, void* ptr,
+                                                    float opt);
+using AEffectDispatcherProc = VstIntPtr(VSTCALLBACK*)(AEffect* effect, VstInt32 opcode,
                                                       VstInt32 index, VstIntPtr value, void* ptr,
                                                       float opt);
-using AEffectDispatcherProc = VstIntPtr(VSTCALLBACK*)(AEffect* effect, VstInt32 opcode,
-                                                        VstInt32 index, VstIntPtr value, void* ptr,
-                                                        float opt);
 using AEffectProcessProc = void(VSTCALLBACK*)(AEffect* effect, float** inputs, float** outputs,
                                               VstInt32 sampleFrames);
 using AEffectProcessDoubleProc = void(VSTCALLBACK*)(AEffect* effect, double** inputs,

@@ -1,0 +1,34 @@
+#include "PluginLibrary.h"
+
+#include <dlfcn.h>
+
+PluginLibrary::PluginLibrary(const std::string& path) {
+    handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        const char* message = dlerror();
+        lastError = message ? message : "dlopen failed";
+    }
+}
+
+PluginLibrary::~PluginLibrary() {
+    if (handle) {
+        dlclose(handle);
+    }
+}
+
+PluginLibrary::EntryProc PluginLibrary::entry(const char* name) const {
+    return handle ? reinterpret_cast<EntryProc>(dlsym(handle, name)) : nullptr;
+}
+
+namespace testHost {
+
+VstIntPtr hostVersion = 2400;
+std::vector<HostCall> calls;
+
+VstIntPtr VSTCALLBACK callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void*,
+                               float opt) {
+    calls.push_back({opcode, index, value, opt});
+    return opcode == audioMasterVersion ? hostVersion : 0;
+}
+
+} // namespace testHost

@@ -1,0 +1,18 @@
+# Fails unless the library's defined dynamic symbols are VSTPluginMain and main.
+execute_process(COMMAND nm -D --defined-only ${LIBRARY}
+    OUTPUT_VARIABLE symbols RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "nm failed on ${LIBRARY}")
+endif()
+string(REGEX MATCHALL "[ \t][A-Za-z][ \t][^\n]+" entries "${symbols}")
+set(names)
+foreach(entry IN LISTS entries)
+    string(REGEX REPLACE "^[ \t][A-Za-z][ \t]" "" name "${entry}")
+    string(STRIP "${name}" name)
+    list(APPEND names ${name})
+endforeach()
+list(SORT names)
+if(NOT names STREQUAL "VSTPluginMain;main")
+    message(FATAL_ERROR "exported symbols are: ${names}")
+endif()
+message(STATUS "exports: ${names}")
