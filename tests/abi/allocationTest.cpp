@@ -30,6 +30,7 @@ extern "C" {
 void* __libc_malloc(size_t size);
 void* __libc_calloc(size_t count, size_t size);
 void* __libc_realloc(void* ptr, size_t size);
+void __libc_free(void* ptr);
 
 void* malloc(size_t size) {
     noteAllocation();
@@ -60,19 +61,19 @@ void* operator new[](size_t size) {
 }
 
 void operator delete(void* p) noexcept {
-    std::free(p);
+    __libc_free(p);
 }
 
 void operator delete[](void* p) noexcept {
-    std::free(p);
+    __libc_free(p);
 }
 
 void operator delete(void* p, size_t) noexcept {
-    std::free(p);
+    __libc_free(p);
 }
 
 void operator delete[](void* p, size_t) noexcept {
-    std::free(p);
+    __libc_free(p);
 }
 
 namespace {
