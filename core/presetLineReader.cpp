@@ -1,0 +1,37 @@
+#include "core/presetLineReader.h"
+
+#include <cstring>
+
+presetLineReader::presetLineReader(std::FILE* file) : file(file), buffer{} {}
+
+bool presetLineReader::next() {
+    std::memset(buffer, 0, sizeof buffer);
+    size_t length = 0;
+    bool readAny = false;
+    for (int c = std::getc(file); c != EOF; c = std::getc(file)) {
+        readAny = true;
+        if (c == '\n') {
+            break;
+        }
+        if (length < bufferSize - 1) {
+            buffer[length++] = static_cast<char>(c);
+        }
+    }
+    if (length > 0 && buffer[length - 1] == '\r') {
+        buffer[--length] = '\0';
+    }
+    return readAny;
+}
+
+char* presetLineReader::nextField(char*& cursor, bool& separated) {
+    char* field = cursor;
+    char* separator = std::strchr(cursor, ':');
+    separated = separator != nullptr;
+    if (separator == nullptr) {
+        cursor += std::strlen(cursor);
+        return field;
+    }
+    *separator = '\0';
+    cursor = separator + 1;
+    return field;
+}

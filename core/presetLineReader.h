@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+
+// Reads a preset file line by line into a fixed buffer. A line longer than
+// the buffer is cut, and the rest of it is skipped rather than read as the
+// next line.
+class presetLineReader {
+public:
+    static constexpr size_t bufferSize = 512;
+
+    explicit presetLineReader(std::FILE* file);
+
+    // Clears the buffer and reads the next line into it: at most 511
+    // characters, without the line end (a CR before it included), then a
+    // terminator. False at the end of the file when nothing was read.
+    bool next();
+
+    // The current line. Fields are cut out of it in place.
+    char* text() { return buffer; }
+
+    // Cuts the next field off the text at cursor: the field ends at the next
+    // ":" (replaced by a terminator), and cursor moves past it. separated
+    // tells whether a ":" ended the field; otherwise the field is the rest of
+    // the text and cursor is left at its end. Never null.
+    static char* nextField(char*& cursor, bool& separated);
+
+private:
+    std::FILE* file;
+    char buffer[bufferSize];
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstddef>
+
+// Texts in fixed character fields (names 24, paths 384): a field holds a
+// terminator only when its text is shorter than the field, so every read is
+// bounded by the field's size.
+
+// strncpy into the field: the rest is NUL-filled, a source as long as the
+// field or longer leaves no terminator. A null source clears the field.
+void copyToField(char* field, size_t fieldSize, const char* source);
+
+// Length of the field's text: up to its terminator or the field's end.
+size_t fieldLength(const char* field, size_t fieldSize);
+
+// Copies the field's text into text and terminates it: text holds
+// fieldSize + 1 characters.
+void copyFieldToText(char* text, const char* field, size_t fieldSize);
+
+// Whether the field's text equals name, comparing at most the field's size:
+// a name is significant to as many characters as the field holds.
+bool fieldEquals(const char* field, size_t fieldSize, const char* name);

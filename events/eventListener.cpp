@@ -1,0 +1,3 @@
+#include "events/eventListener.h"
+
+eventListener::~eventListener() = default;
