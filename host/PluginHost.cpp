@@ -1,0 +1,119 @@
+#include "host/PluginHost.h"
+
+#include <algorithm>
+#include <atomic>
+#include <type_traits>
+
+#include "analysis/tq_spectrumCore.h"
+#include "shell/tq_spectrum.h"
+#include "shell/vstPluginMain.h"
+
+static_assert(std::extent_v<decltype(tq_spectrumCore::bandLevel)> == kBandCount,
+              "the host reads every band the core keeps");
+static_assert(std::extent_v<decltype(tq_spectrumCore::bandStartBin)> == kBandCount,
+              "the host lays out every band the core keeps");
+
+PluginHost::~PluginHost() {
+    close();
+}
+
+VstIntPtr VSTCALLBACK PluginHost::hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr,
+                                               void*, float) {
+    return opcode == audioMasterVersion ? kHostVersion : 0;
+}
+
+VstIntPtr PluginHost::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                               float opt) {
+    return effect->dispatcher(effect, opcode, index, value, ptr, opt);
+}
+
+bool PluginHost::open(double sampleRate, int32_t maxBlockSize, std::string& error) {
+    close();
+    if (!(sampleRate > 0.0) || maxBlockSize < 1) {
+        error = "the plug-in needs a positive sample rate and block size";
+        return false;
+    }
+    AEffect* created = VSTPluginMain(&PluginHost::hostCallback);
+    if (!created) {
+        error = "the plug-in could not be created";
+        return false;
+    }
+    if (created->magic != kEffectMagic || !created->dispatcher || !created->processReplacing ||
+        !created->object || created->numInputs != 2 || created->numOutputs != 2 ||
+        (created->flags & effFlagsCanReplacing) == 0) {
+        // Not the record we expect; still let it go the way a host would.
+        if (created->magic == kEffectMagic && created->dispatcher) {
+            created->dispatcher(created, effClose, 0, 0, nullptr, 0.0f);
+        }
+        error = "the plug-in does not look like a stereo VST 2.4 effect";
+        return false;
+    }
+    effect = created;
+    core = static_cast<tq_spectrum*>(effect->object)->getCore();
+    if (!core) {
+        close();
+        error = "the plug-in has no analysis core";
+        return false;
+    }
+
+    maxBlock = maxBlockSize;
+    for (int channel = 0; channel < 2; ++channel) {
+        inputs[channel].assign(static_cast<size_t>(maxBlock), 0.0f);
+        outputs[channel].assign(static_cast<size_t>(maxBlock), 0.0f);
+    }
+
+    dispatch(effOpen);
+    dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
+    dispatch(effSetBlockSize, 0, maxBlock);
+    // The editor is never opened here, so lay the bands out on the linear
+    // axis the way it would, and start every level at 0.
+    for (size_t band = 0; band < kBandCount; ++band) {
+        core->bandStartBin[band].store(BandTable::startBin(band), std::memory_order_relaxed);
+        core->bandLevel[band].store(0.0f, std::memory_order_relaxed);
+    }
+    dispatch(effMainsChanged, 0, 1);
+    running = true;
+    return true;
+}
+
+void PluginHost::process(const float* left, const float* right, int32_t frames) {
+    if (!effect) {
+        return;
+    }
+    // The entry takes non-const channel pointers; give it our own copies, in
+    // pieces no longer than the block size the plug-in was told.
+    for (int32_t done = 0; done < frames;) {
+        const int32_t count = std::min(frames - done, maxBlock);
+        std::copy(left + done, left + done + count, inputs[0].begin());
+        std::copy(right + done, right + done + count, inputs[1].begin());
+        float* in[2] = {inputs[0].data(), inputs[1].data()};
+        float* out[2] = {outputs[0].data(), outputs[1].data()};
+        effect->processReplacing(effect, in, out, count);
+        done += count;
+    }
+}
+
+void PluginHost::takeBandLevels(BandLevels& levels) {
+    levels.fill(0.0f);
+    if (!core) {
+        return;
+    }
+    for (size_t band = 0; band < kBandCount; ++band) {
+        levels[band] = core->bandLevel[band].load(std::memory_order_relaxed);
+        core->bandLevel[band].store(0.0f, std::memory_order_relaxed);
+    }
+}
+
+void PluginHost::close() {
+    if (!effect) {
+        return;
+    }
+    if (running) {
+        dispatch(effMainsChanged, 0, 0);
+        running = false;
+    }
+    // effClose deletes the plug-in object; the record is gone afterwards.
+    dispatch(effClose);
+    effect = nullptr;
+    core = nullptr;
+}

@@ -1,0 +1,25 @@
+// tq-spectrum: runs an audio file, or a demo signal, through the plug-in and
+// reports the band levels it measures.
+#include <unistd.h>
+
+#include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "host/HostApp.h"
+
+int main(int argc, char** argv) {
+    try {
+        const std::vector<std::string> args(argv + 1, argv + argc);
+        HostApp app(std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
+        const int status = app.run(args);
+        std::cout.flush();
+        return std::cout ? status : HostApp::kExitFailure;
+    } catch (const std::exception& e) {
+        std::cerr << "tq-spectrum: " << e.what() << '\n';
+    } catch (...) {
+        std::cerr << "tq-spectrum: unexpected failure\n";
+    }
+    return HostApp::kExitFailure;
+}

@@ -1,0 +1,119 @@
+#include "tests/host/cliSupport.h"
+
+#include <fcntl.h>
+#include <sndfile.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+} // namespace
+
+ScratchDir::ScratchDir() {
+    std::string pattern = ::testing::TempDir() + "tq-host-XXXXXX";
+    if (!::mkdtemp(pattern.data())) {
+        throw std::runtime_error("mkdtemp failed");
+    }
+    path = pattern;
+}
+
+ScratchDir::~ScratchDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+}
+
+CliResult runCli(const std::vector<std::string>& args) {
+    ScratchDir capture;
+    const std::string outPath = capture.file("stdout");
+    const std::string errPath = capture.file("stderr");
+
+    std::vector<std::string> argvText{TQ_SPECTRUM_CLI};
+    argvText.insert(argvText.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& arg : argvText) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int in = ::open("/dev/null", O_RDONLY);
+        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 ||
+            ::dup2(err, 2) < 0) {
+            ::_exit(127);
+        }
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    CliResult result;
+    int status = 0;
+    if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) {
+        result.exitCode = WEXITSTATUS(status);
+    }
+    result.out = slurp(outPath);
+    result.err = slurp(errPath);
+    return result;
+}
+
+void writeWav(const std::string& path, int rate, int channels, long frames,
+              const std::function<float(long, int)>& sample) {
+    SF_INFO info{};
+    info.samplerate = rate;
+    info.channels = channels;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
+    std::vector<float> frame(static_cast<size_t>(channels));
+    for (long i = 0; i < frames; ++i) {
+        for (int c = 0; c < channels; ++c) {
+            frame[static_cast<size_t>(c)] = sample(i, c);
+        }
+        ASSERT_EQ(sf_writef_float(file, frame.data(), 1), 1);
+    }
+    ASSERT_EQ(sf_close(file), 0);
+}
+
+CsvTable readCsv(const std::string& path) {
+    CsvTable table;
+    std::ifstream in(path);
+    std::string line;
+    if (std::getline(in, line)) {
+        std::istringstream fields(line);
+        for (std::string field; std::getline(fields, field, ',');) {
+            table.header.push_back(field);
+        }
+    }
+    while (std::getline(in, line)) {
+        std::vector<double> row;
+        std::istringstream fields(line);
+        for (std::string field; std::getline(fields, field, ',');) {
+            char* end = nullptr;
+            row.push_back(std::strtod(field.c_str(), &end));
+            EXPECT_EQ(*end, '\0') << "not a number: '" << field << "'";
+        }
+        table.rows.push_back(row);
+    }
+    return table;
+}
+
+float sine(double hz, double amplitude, long frame, int rate) {
+    return static_cast<float>(amplitude * std::sin(6.283185307179586 * hz * frame / rate));
+}
