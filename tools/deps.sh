@@ -7,6 +7,8 @@ packages=(
     cmake ninja-build g++ pkg-config
     libgtest-dev libgmock-dev
     libsndfile1-dev
+    libfreetype-dev libfontconfig-dev libpng-dev fonts-liberation
+    clang libclang-rt-14-dev locales
 )
 
 missing=()
