@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+
+// Processor base of the analysis engine: sample rate, host block size and
+// channel counts, the two block entry points, and the prepare/reset protocol
+// that every engine class follows.
+class MEftBase {
+public:
+    MEftBase();
+    virtual ~MEftBase();
+
+    // Applies the stored settings in a fixed order; 0 on success.
+    virtual int32_t prepare();
+    virtual int32_t setSampleRate(float rate);
+    virtual int32_t setBlockSize(int32_t n);
+    // Adds channel 0 of inputs into channel 0 of outputs.
+    virtual void processAccumulating(float** inputs, float** outputs, int32_t sampleFrames);
+    // Copies channel 0 of inputs to channel 0 of outputs.
+    virtual void processReplacing(float** inputs, float** outputs, int32_t sampleFrames);
+    virtual void hookA(int32_t a, int32_t b);
+    virtual void hookB(int32_t a, int32_t b);
+    virtual void reset();
+    virtual void setNumInputs(int32_t n);
+    virtual void setNumOutputs(int32_t n);
+    virtual void updateHook();
+
+    float getSampleRate() const { return sampleRate; }
+    int32_t getBlockSize() const { return blockSize; }
+    int32_t getNumInputs() const { return numInputs; }
+    int32_t getNumOutputs() const { return numOutputs; }
+
+protected:
+    float sampleRate;
+    int32_t blockSize;
+    int32_t numInputs;
+    int32_t numOutputs;
+};

@@ -1,0 +1,184 @@
+#include "analysis/MEftWinBase.h"
+
+#include <cstring>
+
+MEftWinBase::MEftWinBase()
+    : frameLength(1024), hopLength(512),
+      hopFraction(0.5f), frameBuffer{}, spectrumBuffer{}, window{}, capturePos{0, -512},
+      transform(nullptr) {}
+
+MEftWinBase::~MEftWinBase() {
+    transform.reset();
+}
+
+int32_t MEftWinBase::prepare() {
+    if (numInputs > 2 || numInputs != numOutputs) {
+        return -1;
+    }
+    int32_t r = setFrameLength(frameLength);
+    if (r != 0) {
+        return r;
+    }
+    r = setHopFraction(hopFraction);
+    if (r != 0) {
+        return r;
+    }
+    if (transform != nullptr) {
+        transform->prepare();
+    }
+    return MEftBase::prepare();
+}
+
+bool MEftWinBase::hopFor(float f, int32_t n, int32_t& hop) {
+    const double h = f * static_cast<float>(n) + 0.5;
+    // Positions run from -hop to frameLength - 2 * hop: keep them in range.
+    if (!(h < static_cast<double>(int32_t{1} << 29))) {
+        return false;
+    }
+    hop = static_cast<int32_t>(h);
+    return true;
+}
+
+int32_t MEftWinBase::setFrameLength(int32_t n) {
+    // Check the range before the transform may resize itself for a length
+    // that is refused here.
+    int32_t hop = 0;
+    if (n < 1 || n > maxFrameLength || !hopFor(hopFraction, n, hop)) {
+        return 22;
+    }
+    if (transform != nullptr) {
+        const int32_t r = transform->setSize(n);
+        if (r != 0) {
+            return r;
+        }
+    }
+    frameLength = n;
+    hopLength = hop;
+    reset();
+    makeWindow(frameLength, hopLength);
+    return 0;
+}
+
+int32_t MEftWinBase::setHopFraction(float f) {
+    int32_t hop = 0;
+    if (!(f > 0.0f) || !hopFor(f, frameLength, hop)) {
+        return 22;
+    }
+    hopFraction = f;
+    hopLength = hop;
+    reset();
+    makeWindow(frameLength, hopLength);
+    return 0;
+}
+
+void MEftWinBase::reset() {
+    const int32_t channels = activeChannels();
+    for (int32_t c = 0; c < channels; ++c) {
+        for (int32_t s = 0; s < 2; ++s) {
+            std::memset(frameBuffer[c][s], 0, sizeof(frameBuffer[c][s]));
+            std::memset(spectrumBuffer[c][s], 0, sizeof(spectrumBuffer[c][s]));
+        }
+    }
+    capturePos[0] = 0;
+    capturePos[1] = -hopLength;
+}
+
+void MEftWinBase::analyseFrame(float* frame, float* spectrum) {
+    if (transform != nullptr) {
+        transform->transformFrame(frame, spectrum);
+    }
+}
+
+int32_t MEftWinBase::windowEntries(int32_t length) {
+    if (length < 0) {
+        return 0;
+    }
+    return length < windowLength ? length : windowLength;
+}
+
+void MEftWinBase::makeWindow(int32_t length, int32_t) {
+    const int32_t entries = windowEntries(length);
+    for (int32_t i = 0; i < entries; ++i) {
+        window[i] = 1.0f;
+    }
+}
+
+int32_t MEftWinBase::activeChannels() const {
+    if (numInputs < 0) {
+        return 0;
+    }
+    return numInputs < maxChannels ? numInputs : maxChannels;
+}
+
+void MEftWinBase::processAccumulating(float** inputs, float** outputs, int32_t sampleFrames) {
+    processBlock(inputs, outputs, sampleFrames, Mode::accumulate);
+}
+
+void MEftWinBase::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {
+    processBlock(inputs, outputs, sampleFrames, Mode::replace);
+}
+
+void MEftWinBase::processBlock(float** inputs, float** outputs, int32_t sampleFrames, Mode mode) {
+    if (sampleFrames <= 0) {
+        return;
+    }
+    const int32_t channels = activeChannels();
+    const float* in[maxChannels] = {nullptr, nullptr};
+    float* out[maxChannels] = {nullptr, nullptr};
+    for (int32_t c = 0; c < channels; ++c) {
+        if (inputs != nullptr) {
+            in[c] = inputs[c];
+        }
+        if (outputs != nullptr) {
+            out[c] = outputs[c];
+        }
+    }
+
+    const size_t count = static_cast<size_t>(sampleFrames);
+    for (int32_t c = 0; c < channels; ++c) {
+        if (in[c] == nullptr || out[c] == nullptr) {
+            continue;
+        }
+        if (mode == Mode::accumulate) {
+            for (size_t i = 0; i < count; ++i) {
+                out[c][i] += in[c][i];
+            }
+        } else if (in[c] != out[c]) {
+            std::memmove(out[c], in[c], count * sizeof(float));
+        }
+    }
+
+    // Without any input there is nothing to capture: stale frames must not be
+    // analysed again.
+    if ((channels < 1 || in[0] == nullptr) && (channels < 2 || in[1] == nullptr)) {
+        return;
+    }
+    const bool mixSecond = channels > 1 && in[1] != nullptr;
+    for (size_t i = 0; i < count; ++i) {
+        for (int32_t c = 0; c < channels; ++c) {
+            if (in[c] == nullptr) {
+                continue;
+            }
+            const float x = in[c][i];
+            if (capturePos[0] >= 0 && capturePos[0] < frameLength) {
+                frameBuffer[c][0][capturePos[0]] = x;
+            }
+            if (capturePos[1] >= 0 && capturePos[1] < frameLength) {
+                frameBuffer[c][1][capturePos[1]] = x;
+            }
+        }
+        for (int32_t s = 0; s < 2; ++s) {
+            capturePos[s] += 1;
+            if (capturePos[s] < frameLength) {
+                continue;
+            }
+            if (mixSecond) {
+                for (int32_t j = 0; j < frameLength; ++j) {
+                    frameBuffer[0][s][j] = frameBuffer[0][s][j] + frameBuffer[1][s][j];
+                }
+            }
+            analyseFrame(frameBuffer[0][s], spectrumBuffer[0][s]);
+            capturePos[s] = frameLength - 2 * hopLength;
+        }
+    }
+}

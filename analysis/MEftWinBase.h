@@ -1,0 +1,73 @@
+#pragma once
+
+#include "analysis/MEftBase.h"
+#include "analysis/MEftFrmBase.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+// Frame-capturing analyser: passes the audio through unchanged, collects up
+// to two input channels into two frame slots whose starts are one hop apart,
+// sums a stereo frame into channel 0 and hands every completed frame to
+// analyseFrame. Owns the window table and the frame transform.
+class MEftWinBase : public MEftBase {
+public:
+    static constexpr int32_t maxChannels = 2;
+    static constexpr int32_t maxFrameLength = 1024;
+    static constexpr int32_t spectrumLength = 2048;
+    static constexpr int32_t windowLength = 2048;
+
+    MEftWinBase();
+    ~MEftWinBase() override;
+
+    MEftWinBase(const MEftWinBase&) = delete;
+    MEftWinBase& operator=(const MEftWinBase&) = delete;
+
+    // -1 for more than two inputs or inputs != outputs; otherwise applies the
+    // frame length and hop fraction, prepares the transform and resets.
+    int32_t prepare() override;
+    void processAccumulating(float** inputs, float** outputs, int32_t sampleFrames) override;
+    void processReplacing(float** inputs, float** outputs, int32_t sampleFrames) override;
+    // Clears the frame slots and restarts the capture.
+    void reset() override;
+
+    // n in 1..1024 and accepted by the transform (a power of two): 0, 22 or
+    // the transform's code. Restarts the capture and rebuilds the window.
+    virtual int32_t setFrameLength(int32_t n);
+    // f > 0: 0 or 22. Restarts the capture and rebuilds the window.
+    virtual int32_t setHopFraction(float f);
+    // frame: frame length samples; spectrum: 2048 entries for the results.
+    virtual void analyseFrame(float* frame, float* spectrum);
+    // Fills window[0..length-1]; rectangular here.
+    virtual void makeWindow(int32_t length, int32_t hop);
+
+    int32_t getFrameLength() const { return frameLength; }
+    int32_t getHopLength() const { return hopLength; }
+    float getHopFraction() const { return hopFraction; }
+    const float* getWindow() const { return window; }
+    const MEftFrmBase* getTransform() const { return transform.get(); }
+
+protected:
+    enum class Mode { replace, accumulate };
+
+    void processBlock(float** inputs, float** outputs, int32_t sampleFrames, Mode mode);
+    // Channels the capture may touch: numInputs limited to 0..2.
+    int32_t activeChannels() const;
+    // Window entries makeWindow may fill for a requested length.
+    static int32_t windowEntries(int32_t length);
+
+    int32_t frameLength;
+    int32_t hopLength;
+    float hopFraction;
+    float frameBuffer[maxChannels][2][maxFrameLength];
+    float spectrumBuffer[maxChannels][2][spectrumLength];
+    float window[windowLength];
+    int32_t capturePos[2];
+    std::unique_ptr<MEftFrmBase> transform;
+
+private:
+    // hopLength for fraction f and length n; false when it does not fit the
+    // capture's position arithmetic.
+    static bool hopFor(float f, int32_t n, int32_t& hop);
+};
