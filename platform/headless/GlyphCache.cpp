@@ -1,0 +1,160 @@
+#include "platform/headless/GlyphCache.h"
+
+#include <algorithm>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+namespace {
+
+uint32_t blendChannel(uint32_t dst, uint32_t src, uint32_t alpha) {
+    return (src * alpha + dst * (255 - alpha) + 127) / 255;
+}
+
+uint32_t blendPixel(uint32_t dst, uint32_t colour, uint32_t alpha) {
+    const uint32_t r = blendChannel(dst >> 16 & 0xFF, colour >> 16 & 0xFF, alpha);
+    const uint32_t g = blendChannel(dst >> 8 & 0xFF, colour >> 8 & 0xFF, alpha);
+    const uint32_t b = blendChannel(dst & 0xFF, colour & 0xFF, alpha);
+    return 0xFF000000u | r << 16 | g << 8 | b;
+}
+
+int32_t floorHalf(int32_t v) {
+    return v >= 0 ? v / 2 : -((1 - v) / 2);
+}
+
+} // namespace
+
+GlyphCache& GlyphCache::instance() {
+    static GlyphCache cache(TQ_HEADLESS_FONT_FILE);
+    return cache;
+}
+
+GlyphCache::GlyphCache(const char* fontFile) {
+    FT_Library library = nullptr;
+    if (FT_Init_FreeType(&library) != 0) {
+        return;
+    }
+    FT_Face face = nullptr;
+    if (FT_New_Face(library, fontFile, 0, &face) != 0) {
+        FT_Done_FreeType(library);
+        return;
+    }
+    loaded = true;
+    for (int32_t f = 0; f < platform::kFontCount && loaded; ++f) {
+        // The numbered font's height is the em size, as a character height.
+        if (FT_Set_Pixel_Sizes(face, 0, FT_UInt(platform::kFontHeights[f])) != 0) {
+            loaded = false;
+            break;
+        }
+        Font& font = fonts[f];
+        font.ascender = int32_t((face->size->metrics.ascender + 63) >> 6);
+        font.descender = int32_t((-face->size->metrics.descender + 63) >> 6);
+        for (int32_t c = kFirst; c <= kLast; ++c) {
+            Glyph& g = font.glyphs[c - kFirst];
+            if (FT_Load_Char(face, FT_ULong(c), FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL) != 0) {
+                continue;
+            }
+            const FT_GlyphSlot slot = face->glyph;
+            g.left = slot->bitmap_left;
+            g.top = slot->bitmap_top;
+            g.width = int32_t(slot->bitmap.width);
+            g.rows = int32_t(slot->bitmap.rows);
+            g.advance = int32_t((slot->advance.x + 32) >> 6);
+            g.offset = coverage.size();
+            for (int32_t r = 0; r < g.rows; ++r) {
+                const unsigned char* row = slot->bitmap.buffer + r * slot->bitmap.pitch;
+                coverage.insert(coverage.end(), row, row + g.width);
+            }
+        }
+    }
+    FT_Done_Face(face);
+    FT_Done_FreeType(library);
+}
+
+const GlyphCache::Glyph* GlyphCache::find(const Font& font, char c) const {
+    const int32_t code = static_cast<unsigned char>(c);
+    if (code < kFirst || code > kLast) {
+        return nullptr;
+    }
+    return &font.glyphs[code - kFirst];
+}
+
+int32_t GlyphCache::measure(const Font& font, const char* text) const {
+    int32_t width = 0;
+    for (const char* c = text; *c; ++c) {
+        if (const Glyph* g = find(font, *c)) {
+            width += g->advance;
+        }
+    }
+    return width;
+}
+
+platform::Status GlyphCache::textWidth(int32_t font, const char* text, int32_t* width) const {
+    if (!text || !width || font < 0 || font >= platform::kFontCount) {
+        return platform::Status::invalidArgument;
+    }
+    if (!loaded) {
+        return platform::Status::notFound;
+    }
+    *width = measure(fonts[font], text);
+    return platform::Status::ok;
+}
+
+platform::Status GlyphCache::drawText(const platform::Surface& surface,
+                                      const platform::TextRun& run) const {
+    if (!run.text || !surface.pixels || surface.width <= 0 || surface.height <= 0 || run.font < 0 ||
+        run.font >= platform::kFontCount) {
+        return platform::Status::invalidArgument;
+    }
+    if (!loaded) {
+        return platform::Status::notFound;
+    }
+    const Font& font = fonts[run.font];
+    const int32_t clipLeft = std::max(run.clip.left, 0);
+    const int32_t clipTop = std::max(run.clip.top, 0);
+    const int32_t clipRight = std::min(run.clip.right, surface.width);
+    const int32_t clipBottom = std::min(run.clip.bottom, surface.height);
+    if (clipLeft >= clipRight || clipTop >= clipBottom) {
+        return platform::Status::ok;
+    }
+
+    const int32_t textWidth = measure(font, run.text);
+    int32_t pen = run.box.left;
+    if (run.align == platform::TextAlign::centre) {
+        pen = run.box.left + floorHalf(run.box.right - run.box.left - textWidth);
+    } else if (run.align == platform::TextAlign::right) {
+        pen = run.box.right - textWidth;
+    }
+    // The line's cell (ascender + descender) is centred in the box.
+    const int32_t cell = font.ascender + font.descender;
+    const int32_t baseline =
+        run.box.top + floorHalf(run.box.bottom - run.box.top - cell) + font.ascender;
+    const uint32_t colourAlpha = run.colour >> 24;
+
+    for (const char* c = run.text; *c; ++c) {
+        const Glyph* g = find(font, *c);
+        if (!g) {
+            continue;
+        }
+        const int32_t x0 = pen + g->left;
+        const int32_t y0 = baseline - g->top;
+        for (int32_t r = 0; r < g->rows; ++r) {
+            const int32_t y = y0 + r;
+            if (y < clipTop || y >= clipBottom) {
+                continue;
+            }
+            const uint8_t* cov = coverage.data() + g->offset + size_t(r) * size_t(g->width);
+            uint32_t* row = surface.pixels + size_t(y) * size_t(surface.width);
+            for (int32_t col = 0; col < g->width; ++col) {
+                const int32_t x = x0 + col;
+                if (x < clipLeft || x >= clipRight || cov[col] == 0) {
+                    continue;
+                }
+                const uint32_t alpha = (uint32_t(cov[col]) * colourAlpha + 127) / 255;
+                row[x] = blendPixel(row[x], run.colour, alpha);
+            }
+        }
+        pen += g->advance;
+    }
+    return platform::Status::ok;
+}

@@ -1,0 +1,28 @@
+// The process-wide side of the headless layer: a fake tick clock that only
+// moves when told (sleep moves it too), the URLs the product asked to open,
+// the OLE initialisation depth and the module handle.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class HeadlessSystem {
+public:
+    static uint32_t ticks();
+    static void setTicks(uint32_t milliseconds);
+    static void advanceTicks(uint32_t milliseconds);
+
+    static void recordUrl(const char* url);
+    static const std::vector<std::string>& openedUrls();
+
+    static void oleEnter();
+    static void oleLeave();
+    static int32_t oleDepth();
+
+    static void setModule(void* handle);
+    static void* module();
+
+    // Clock to 0, no URLs, OLE depth 0.
+    static void reset();
+};

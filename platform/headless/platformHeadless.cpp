@@ -1,0 +1,120 @@
+// The platform contract on no display: windows are HeadlessWindow objects,
+// time is HeadlessSystem's fake clock, text is GlyphCache's and bitmaps are
+// the embedded .bmp resources.
+#include "platform/platform.h"
+
+#include "platform/headless/GlyphCache.h"
+#include "platform/headless/HeadlessSystem.h"
+#include "platform/headless/HeadlessWindow.h"
+#include "resources/BmpCodec.h"
+#include "resources/embeddedResources.h"
+
+namespace platform {
+
+Status createWindow(void* parent, int32_t width, int32_t height, WindowClient* client,
+                    void** window) {
+    HeadlessWindow* host = HeadlessWindow::fromHandle(parent);
+    if (!host || !window) {
+        return Status::invalidArgument;
+    }
+    // Glyphs are rendered now, so that drawing later never allocates.
+    GlyphCache::instance();
+    const Status status = host->attach(client, width, height);
+    *window = status == Status::ok ? host : nullptr;
+    return status;
+}
+
+Status destroyWindow(void* window) {
+    HeadlessWindow* host = HeadlessWindow::fromHandle(window);
+    if (!host || !host->hasChild()) {
+        return Status::invalidArgument;
+    }
+    host->detach();
+    return Status::ok;
+}
+
+Status present(void* window, const Surface& surface, const Rect& area) {
+    HeadlessWindow* host = HeadlessWindow::fromHandle(window);
+    return host ? host->present(surface, area) : Status::invalidArgument;
+}
+
+Status pollMouse(void* window, MouseState* state) {
+    HeadlessWindow* host = HeadlessWindow::fromHandle(window);
+    if (!host || !state) {
+        return Status::invalidArgument;
+    }
+    host->poll(state);
+    return Status::ok;
+}
+
+Status popupMenu(void* window, int32_t x, int32_t y, const MenuItem* items, size_t count,
+                 int32_t* chosen) {
+    HeadlessWindow* host = HeadlessWindow::fromHandle(window);
+    if (!host || !chosen || (!items && count > 0)) {
+        return Status::invalidArgument;
+    }
+    *chosen = host->popup(x, y, items, count);
+    return Status::ok;
+}
+
+Status drawText(const Surface& surface, const TextRun& run) {
+    return GlyphCache::instance().drawText(surface, run);
+}
+
+Status textWidth(int32_t font, const char* text, int32_t* width) {
+    return GlyphCache::instance().textWidth(font, text, width);
+}
+
+Status bitmapSize(int32_t id, int32_t* width, int32_t* height) {
+    const EmbeddedResource* r = findEmbeddedResource(id);
+    if (!r) {
+        return Status::notFound;
+    }
+    return BmpCodec::readSize(r->data, r->size, width, height) ? Status::ok
+                                                               : Status::invalidArgument;
+}
+
+Status loadBitmap(int32_t id, uint32_t* pixels, size_t capacity) {
+    const EmbeddedResource* r = findEmbeddedResource(id);
+    if (!r) {
+        return Status::notFound;
+    }
+    return BmpCodec::decode(r->data, r->size, pixels, capacity) ? Status::ok
+                                                                : Status::invalidArgument;
+}
+
+uint32_t tickCount() {
+    return HeadlessSystem::ticks();
+}
+
+void sleep(uint32_t milliseconds) {
+    // Simulated time: sleeping is the clock moving on.
+    HeadlessSystem::advanceTicks(milliseconds);
+}
+
+Status openUrl(const char* url) {
+    if (!url || !*url) {
+        return Status::invalidArgument;
+    }
+    HeadlessSystem::recordUrl(url);
+    return Status::ok;
+}
+
+Status oleInitialize() {
+    HeadlessSystem::oleEnter();
+    return Status::ok;
+}
+
+void oleUninitialize() {
+    HeadlessSystem::oleLeave();
+}
+
+void setModuleHandle(void* handle) {
+    HeadlessSystem::setModule(handle);
+}
+
+void* moduleHandle() {
+    return HeadlessSystem::module();
+}
+
+} // namespace platform

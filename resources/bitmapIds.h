@@ -1,0 +1,16 @@
+// Resource ids of the editor's bitmaps.
+#pragma once
+
+#include <cstdint>
+
+namespace bitmapIds {
+
+constexpr int32_t kBackground = 10001;      // 570 x 180
+constexpr int32_t kAbout = 10002;           // 570 x 180
+constexpr int32_t kSuspended = 10003;       // 570 x 180, the background dimmed
+constexpr int32_t kOkButton = 10004;        // 60 x 28, released above pressed
+constexpr int32_t kBarLit = 10005;          // 3 x 100
+constexpr int32_t kBarUnlit = 10006;        // 3 x 100
+constexpr int32_t kLabelBackground = 10007; // 41 x 12
+
+} // namespace bitmapIds

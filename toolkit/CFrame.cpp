@@ -1,0 +1,164 @@
+#include "toolkit/CFrame.h"
+
+#include "toolkit/CFrameOwner.h"
+
+CFrame::CFrame(const CRect& rect, CFrameOwner* frameOwner)
+    : CViewContainer(CRect(0, 0, rect.width(), rect.height()), this, nullptr), owner(frameOwner),
+      pixels(rect.isEmpty() ? 0 : size_t(rect.width()) * size_t(rect.height()), 0xFF000000u),
+      drawContext(this, pixels.data(), rect.width(), rect.height()),
+      mouseContext(this, pixels.data(), rect.width(), rect.height()) {}
+
+CFrame::~CFrame() {
+    close();
+    focusView = nullptr;
+    // Here, while this is still a frame: removal reaches the frame's state.
+    removeAll(true);
+}
+
+bool CFrame::open(void* parentWindow) {
+    if (window || pixels.empty()) {
+        return false;
+    }
+    void* child = nullptr;
+    if (platform::createWindow(parentWindow, size.width(), size.height(), this, &child) !=
+        platform::Status::ok) {
+        return false;
+    }
+    window = child;
+    dirty = true;
+    return true;
+}
+
+void CFrame::close() {
+    if (window) {
+        platform::destroyWindow(window);
+        window = nullptr;
+    }
+}
+
+void CFrame::invalidRect(const CRect& rect) {
+    invalidArea = invalidArea.unite(rect.intersection(size));
+}
+
+void CFrame::drawArea(const CRect& area) {
+    drawContext.resetState();
+    drawRect(&drawContext, area);
+}
+
+void CFrame::presentArea(const CRect& area) {
+    platform::present(window, platform::Surface{size.width(), size.height(), pixels.data()},
+                      platform::Rect{area.left, area.top, area.right, area.bottom});
+}
+
+void CFrame::idle() {
+    if (!window) {
+        return;
+    }
+    if (dirty) {
+        invalidArea = CRect();
+        drawArea(size);
+        CViewContainer::setDirty(false);
+        presentArea(size);
+        return;
+    }
+    // Each area is drawn on its own; the window gets them together.
+    CRect shown = invalidArea;
+    if (!invalidArea.isEmpty()) {
+        invalidArea = CRect();
+        drawArea(shown);
+    }
+    for (size_t i = 0; i < children.size(); ++i) {
+        CView* child = children[i];
+        if (child->isDirty()) {
+            drawArea(child->getViewSize());
+            shown = shown.unite(child->getViewSize().intersection(size));
+        }
+    }
+    if (!shown.isEmpty()) {
+        presentArea(shown);
+    }
+}
+
+void CFrame::beginEdit(int32_t tag) {
+    if (owner) {
+        owner->beginEdit(tag);
+    }
+}
+
+void CFrame::endEdit(int32_t tag) {
+    if (owner) {
+        owner->endEdit(tag);
+    }
+}
+
+void CFrame::doIdleStuff() {
+    if (owner) {
+        owner->doIdleStuff();
+    }
+}
+
+int32_t CFrame::sendKey(bool down, int32_t character, int32_t virtualKey, int32_t modifiers) {
+    auto send = [&](CView* view) {
+        return down ? view->onKeyDown(character, virtualKey, modifiers)
+                    : view->onKeyUp(character, virtualKey, modifiers);
+    };
+    if (focusView) {
+        return send(focusView);
+    }
+    for (size_t i = children.size(); i-- > 0;) {
+        const int32_t result = send(children[i]);
+        if (result != -1) {
+            return result;
+        }
+    }
+    return -1;
+}
+
+int32_t CFrame::onKeyDown(int32_t character, int32_t virtualKey, int32_t modifiers) {
+    return sendKey(true, character, virtualKey, modifiers);
+}
+
+int32_t CFrame::onKeyUp(int32_t character, int32_t virtualKey, int32_t modifiers) {
+    return sendKey(false, character, virtualKey, modifiers);
+}
+
+bool CFrame::onWheel(const CPoint& where, float distance) {
+    mouseContext.resetState();
+    return CViewContainer::onWheel(&mouseContext, where, distance);
+}
+
+bool CFrame::pollMouse(CPoint& where, int32_t& buttons) {
+    platform::MouseState state;
+    if (!window || platform::pollMouse(window, &state) != platform::Status::ok) {
+        return false;
+    }
+    where = CPoint(state.x, state.y);
+    buttons = state.buttons;
+    return true;
+}
+
+bool CFrame::popupMenu(const CPoint& where, const platform::MenuItem* items, size_t count,
+                       int32_t& chosen) {
+    chosen = -1;
+    return window && platform::popupMenu(window, where.x, where.y, items, count, &chosen) ==
+                         platform::Status::ok;
+}
+
+void CFrame::mouseDown(const platform::MouseState& state) {
+    CPoint where(state.x, state.y);
+    if (!size.pointInside(where)) {
+        return;
+    }
+    mouseContext.resetState();
+    mouse(&mouseContext, where, state.buttons);
+}
+
+void CFrame::mouseMoved(const platform::MouseState&) {}
+
+void CFrame::mouseUp(const platform::MouseState&) {}
+
+void CFrame::paint(const platform::Rect& area) {
+    const CRect rect = CRect(area.left, area.top, area.right, area.bottom).intersection(size);
+    drawArea(rect);
+    presentArea(rect);
+}
