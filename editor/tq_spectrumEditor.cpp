@@ -1,17 +1,417 @@
 #include "editor/tq_spectrumEditor.h"
 
-tq_spectrumEditor::tq_spectrumEditor(AudioEffect* owner) : AEffGUIEditor(owner) {
-    rect.top = 0;
-    rect.left = 0;
-    rect.bottom = kHeight;
-    rect.right = kWidth;
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "analysis/tq_spectrumCore.h"
+#include "editor/DialogView.h"
+#include "editor/DialogViewAbout.h"
+#include "platform/platform.h"
+#include "resources/bitmapIds.h"
+#include "toolkit/CBitmap.h"
+#include "toolkit/CDrawContext.h"
+#include "toolkit/CFrame.h"
+#include "toolkit/COptionMenu.h"
+#include "toolkit/CParamDisplay.h"
+#include "toolkit/CVuMeter.h"
+
+// [SECTION] Construction
+// [SECTION] Open and close
+// [SECTION] Idle and panels
+// [SECTION] Band table and labels
+// [SECTION] Commands
+
+namespace {
+
+constexpr int16_t kDefaultWidth = 570;
+constexpr int16_t kDefaultHeight = 180;
+constexpr float kFallbackSampleRate = 44100.0f;
+constexpr float kDecayStep = 0.2f;
+
+// Truncates toward zero, saturating where the value leaves the int32 range.
+int32_t truncateToInt32(double value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
+    if (value >= 2147483647.0) {
+        return std::numeric_limits<int32_t>::max();
+    }
+    if (value <= -2147483648.0) {
+        return std::numeric_limits<int32_t>::min();
+    }
+    return static_cast<int32_t>(value);
 }
 
+} // namespace
+
+// [SECTION] Construction
+
+tq_spectrumEditor::tq_spectrumEditor(AudioEffect* owner) : AEffGUIEditor(owner) {
+    background = new CBitmap(bitmapIds::kBackground);
+    const bool loaded = background->isLoaded();
+    rect.top = 0;
+    rect.left = 0;
+    rect.bottom = loaded ? static_cast<int16_t>(background->getHeight()) : kDefaultHeight;
+    rect.right = loaded ? static_cast<int16_t>(background->getWidth()) : kDefaultWidth;
+}
+
+tq_spectrumEditor::~tq_spectrumEditor() {
+    // A host that deletes the plug-in with the window still open gets it
+    // torn down here; close never touches the core.
+    close();
+    background->forget();
+}
+
+// [SECTION] Open and close
+
 bool tq_spectrumEditor::open(void* parent) {
+    if (opened || frame) {
+        close(); // a second open rebuilds the window in the new parent
+    }
     AEffGUIEditor::open(parent);
-    return false;
+
+    frame = new CFrame(CRect(0, 0, rect.right, rect.bottom), this);
+    frame->setBackground(background);
+    if (!frame->open(parent)) {
+        close();
+        return false;
+    }
+
+    auto* labelBackground = new CBitmap(bitmapIds::kLabelBackground);
+    for (int32_t k = 0; k < kLabelCount; ++k) {
+        auto* label =
+            new CParamDisplay(CRect(25 + 60 * k, 143, 66 + 60 * k, 155), labelBackground, 0);
+        label->setFont(6);
+        label->setFontColor(kWhiteCColor);
+        label->setTransparency(true);
+        label->setStringConvert(frequencyText, this);
+        label->setValue(static_cast<float>(k) * 0.125f);
+        frequencyLabels[k] = label;
+        frame->addView(label);
+    }
+    labelBackground->forget();
+
+    auto* lit = new CBitmap(bitmapIds::kBarLit);
+    auto* unlit = new CBitmap(bitmapIds::kBarUnlit);
+    for (int32_t i = 0; i < kBandCount; ++i) {
+        auto* bar = new CVuMeter(CRect(44 + 5 * i, 36, 47 + 5 * i, 136), lit, unlit, 50,
+                                 CVuMeter::kVertical);
+        if (core) {
+            core->bandLevel[i].store(0.0f, std::memory_order_relaxed);
+        }
+        bar->setValue(0.0f);
+        bars[i] = bar;
+        frame->addView(bar);
+    }
+    lit->forget();
+    unlit->forget();
+
+    if (!buildMenus()) {
+        return false;
+    }
+
+    panels[0] = new DialogViewAbout(this, bitmapIds::kAbout);
+    if (!panels[0]->open()) {
+        return false;
+    }
+    panels[1] = new DialogView(this, bitmapIds::kSuspended);
+    if (!panels[1]->open()) {
+        return false;
+    }
+
+    lastRefresh = platform::tickCount();
+    if (core) {
+        const double hop = static_cast<double>(core->getFrameLength()) *
+                           static_cast<double>(core->getHopFraction());
+        refreshInterval = truncateToInt32(hop * 1000.0 / displaySampleRate());
+    }
+    shownPanel = -1;
+    setScale(0);
+    opened = true;
+    return true;
+}
+
+bool tq_spectrumEditor::buildMenus() {
+    viewMenu = new COptionMenu(CRect(20, 3, 55, 17), this, kViewMenuTag, nullptr,
+                               COptionMenu::kMultipleCheckStyle | COptionMenu::kCheckStyle);
+    helpMenu = new COptionMenu(CRect(55, 3, 90, 17), this, kHelpMenuTag, nullptr, 0);
+    for (COptionMenu* menu : {viewMenu, helpMenu}) {
+        menu->setFont(6);
+        menu->setFontColor(kWhiteCColor);
+        menu->setHoriAlign(kCenterText);
+        menu->setTransparency(true);
+        frame->addView(menu);
+    }
+    for (const char* entry : {"View", "-", "Linear", "Logarithmic"}) {
+        viewMenu->addEntry(entry);
+    }
+    viewMenu->setCurrent(0);
+    viewMenu->checkEntry(0, false);
+    viewMenu->checkEntry(2, true);
+    viewMenu->checkEntry(3, false);
+
+    for (const char* entry : {"Help", "-", "corvale...", "About..."}) {
+        helpMenu->addEntry(entry);
+    }
+    helpMenu->setCurrent(0);
+    return true;
 }
 
 void tq_spectrumEditor::close() {
-    AEffGUIEditor::close();
+    opened = false;
+    if (frame) {
+        for (DialogView* panel : panels) {
+            if (panel && panel->view) {
+                frame->removeView(panel->view, false);
+            }
+        }
+    }
+    // Bars taken out for a panel are held by the editor alone.
+    if (shownPanel != -1) {
+        for (CVuMeter*& bar : bars) {
+            if (bar && !(frame && frame->isChild(bar))) {
+                bar->forget();
+            }
+            bar = nullptr;
+        }
+    }
+    delete frame;
+    frame = nullptr;
+    for (DialogView*& panel : panels) {
+        delete panel;
+        panel = nullptr;
+    }
+    for (CVuMeter*& bar : bars) {
+        bar = nullptr;
+    }
+    for (CParamDisplay*& label : frequencyLabels) {
+        label = nullptr;
+    }
+    viewMenu = nullptr;
+    helpMenu = nullptr;
+    shownPanel = -1;
+}
+
+// [SECTION] Idle and panels
+
+void tq_spectrumEditor::idle() {
+    if (!opened) {
+        return;
+    }
+    const int32_t requested = requestedPanel.load(std::memory_order_relaxed);
+    if (requested != -1) {
+        if (requested >= 0 && requested < 2 && panels[requested]) {
+            panels[requested]->idle();
+        }
+    } else {
+        const uint32_t now = platform::tickCount();
+        if (static_cast<int32_t>(now - lastRefresh) > refreshInterval) {
+            decayStep(now);
+        }
+    }
+    if (requested != shownPanel) {
+        showPanel(requested);
+    }
+    if (!inIdleStuff && frame) {
+        frame->idle();
+    }
+}
+
+void tq_spectrumEditor::decayStep(uint32_t now) {
+    for (int32_t i = 0; i < kBandCount; ++i) {
+        float level = 0.0f;
+        if (core) {
+            level = core->bandLevel[i].load(std::memory_order_relaxed) - kDecayStep;
+            if (level < 0.0f) {
+                level = 0.0f;
+            }
+            core->bandLevel[i].store(level, std::memory_order_relaxed);
+        }
+        if (bars[i]) {
+            bars[i]->setValue(level);
+            bars[i]->setDirty(true);
+        }
+    }
+    lastRefresh = now;
+}
+
+void tq_spectrumEditor::showPanel(int32_t index) {
+    if (!frame) {
+        return;
+    }
+    auto shownView = [this]() -> CView* {
+        return shownPanel >= 0 && panels[shownPanel] ? panels[shownPanel]->view : nullptr;
+    };
+    if (index == -1) {
+        if (CView* view = shownView()) {
+            frame->removeView(view, false);
+        }
+        for (CVuMeter* bar : bars) {
+            if (bar) {
+                frame->addView(bar);
+            }
+        }
+        setScale(scaleMode);
+    } else if (index == 0 || index == 1) {
+        if (shownPanel == -1) {
+            for (CVuMeter* bar : bars) {
+                if (bar) {
+                    frame->removeView(bar, false);
+                }
+            }
+        } else if (CView* view = shownView()) {
+            frame->removeView(view, false);
+        }
+        if (panels[index] && panels[index]->view) {
+            panels[index]->view->setDirty(true);
+            frame->addView(panels[index]->view);
+        }
+    } else {
+        return;
+    }
+    frame->setDirty(true);
+    shownPanel = index;
+}
+
+void tq_spectrumEditor::setParameter(VstInt32 index, float value) {
+    const int32_t requested = requestedPanel.load(std::memory_order_relaxed);
+    if (opened && requested >= 0 && requested < 2 && panels[requested]) {
+        panels[requested]->setParameter(index, value);
+    }
+}
+
+// [SECTION] Band table and labels
+
+float tq_spectrumEditor::displaySampleRate() const {
+    const float rate = core ? core->getSampleRate() : kFallbackSampleRate;
+    return std::isfinite(rate) && rate > 0.0f ? rate : kFallbackSampleRate;
+}
+
+void tq_spectrumEditor::setScale(int32_t mode) {
+    const float sampleRate = displaySampleRate();
+    scaleMode = mode;
+    const double binWidth = static_cast<double>(sampleRate) * 0.0009765625;
+    if (mode == 1) {
+        lowFrequency = 10.0f;
+        highFrequency = 100000.0f;
+    } else {
+        lowFrequency = 0.0f;
+        highFrequency = sampleRate * 0.5f;
+    }
+    const float a = std::log10(lowFrequency);
+    const float b = std::log10(highFrequency);
+    for (int32_t i = 0; i < kBandCount; ++i) {
+        float frequency;
+        if (mode == 1) {
+            const float exponent = a + (b - a) * static_cast<float>(i) / 96.0f;
+            frequency = std::pow(10.0f, exponent);
+        } else {
+            frequency =
+                lowFrequency + (highFrequency - lowFrequency) * static_cast<float>(i) / 96.0f;
+        }
+        const int32_t bin = truncateToInt32(static_cast<double>(frequency) / binWidth);
+        if (core) {
+            core->bandStartBin[i].store(bin, std::memory_order_relaxed);
+        }
+    }
+    for (CParamDisplay* label : frequencyLabels) {
+        if (label) {
+            label->setDirty(true);
+        }
+    }
+}
+
+void tq_spectrumEditor::frequencyText(float value, char* text, void* user) {
+    if (!text) {
+        return;
+    }
+    text[0] = 0;
+    const auto* editor = static_cast<const tq_spectrumEditor*>(user);
+    if (!editor) {
+        return;
+    }
+    const float low = editor->lowFrequency;
+    const float high = editor->highFrequency;
+    if (editor->scaleMode == 1) {
+        const float a = std::log10(low);
+        const float b = std::log10(high);
+        const float exponent = a + (b - a) * value;
+        const float frequency = std::pow(10.0f, exponent);
+        const long rounded = truncateToInt32(static_cast<double>(frequency + 0.5f));
+        if (rounded % 10 != 0) {
+            return;
+        }
+        if (rounded < 1000) {
+            std::snprintf(text, 256, "%ld", rounded);
+        } else {
+            std::snprintf(text, 256, "%ldk", rounded / 1000);
+        }
+        return;
+    }
+    const float frequency = low + value * (high - low);
+    if (frequency >= 1000.0f) {
+        std::snprintf(text, 256, "%.1fk", static_cast<double>(frequency * 0.001f));
+    } else {
+        std::snprintf(text, 256, "%3.0f", static_cast<double>(frequency));
+    }
+}
+
+// [SECTION] Commands
+
+void tq_spectrumEditor::valueChanged(CDrawContext* context, CControl* control) {
+    if (!control) {
+        return;
+    }
+    const int32_t requested = requestedPanel.load(std::memory_order_relaxed);
+    if (requested >= 0) {
+        if (requested < 2 && panels[requested]) {
+            panels[requested]->valueChanged(context, control);
+        }
+        return;
+    }
+    const int32_t tag = control->getTag();
+    if (tag == kHelpMenuTag && control == helpMenu) {
+        switch (helpMenu->getCurrent()) {
+        case 2:
+            platform::openUrl(kHomePage);
+            break;
+        case 3:
+            requestedPanel.store(0, std::memory_order_relaxed);
+            break;
+        default:
+            break;
+        }
+        helpMenu->setCurrent(0);
+        helpMenu->setDirty(true);
+        return;
+    }
+    if (tag == kViewMenuTag && control == viewMenu) {
+        switch (viewMenu->getCurrent()) {
+        case 0:
+            viewMenu->checkEntry(0, false);
+            break;
+        case 2:
+            setScale(0);
+            viewMenu->checkEntry(2, true);
+            viewMenu->checkEntry(3, false);
+            break;
+        case 3:
+            setScale(1);
+            viewMenu->checkEntry(3, true);
+            viewMenu->checkEntry(2, false);
+            break;
+        default:
+            break;
+        }
+        viewMenu->setCurrent(0);
+        viewMenu->checkEntry(0, false);
+        viewMenu->setDirty(true);
+        return;
+    }
+    control->setDirty(true);
+}
+
+int32_t tq_spectrumEditor::controlModifierClicked(CDrawContext*, CControl*, int32_t) {
+    return 0;
 }

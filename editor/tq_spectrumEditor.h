@@ -1,33 +1,74 @@
-// The plug-in's editor. It keeps the panel request that suspend and resume
-// make, the core whose band arrays the display shares, and the 570 x 180
-// window rectangle the host asks for.
+// The plug-in's window: 97 bars over the plot area with nine frequency
+// labels, the View and Help menus, and the About and suspended panels that
+// take the bars' place. It shares the band arrays with the spectrum core.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 
+#include "toolkit/CControlListener.h"
 #include "vst/AEffGUIEditor.h"
 
+class CBitmap;
+class COptionMenu;
+class CParamDisplay;
+class CVuMeter;
+class DialogView;
 class tq_spectrumCore;
 
-class tq_spectrumEditor : public AEffGUIEditor {
+class tq_spectrumEditor : public AEffGUIEditor, public CControlListener {
 public:
-    static constexpr int16_t kWidth = 570;
-    static constexpr int16_t kHeight = 180;
+    static constexpr int32_t kBandCount = 97;
+    static constexpr int32_t kLabelCount = 9;
+    static constexpr int32_t kViewMenuTag = 2;
+    static constexpr int32_t kHelpMenuTag = 3;
+    // Where Help > "corvale..." takes the user.
+    static constexpr const char* kHomePage = "https://www.corvale.com/";
 
     explicit tq_spectrumEditor(AudioEffect* effect);
-    ~tq_spectrumEditor() override = default;
+    ~tq_spectrumEditor() override;
 
-    // No window can be shown yet, so the host is told that the editor did
-    // not open.
     bool open(void* parent) override;
     void close() override;
+    void idle() override;
+    void setParameter(VstInt32 index, float value) override;
 
-    // -1 no panel, 0 About panel, 1 suspended panel. Written by suspend and
-    // resume on whatever thread the host uses, read by idle.
+    void valueChanged(CDrawContext* context, CControl* control) override;
+    int32_t controlModifierClicked(CDrawContext* context, CControl* control,
+                                   int32_t buttons) override;
+
+    // 0 linear (0 Hz to half the sample rate), 1 logarithmic (10 Hz to
+    // 100 kHz); any other mode is linear. Rewrites the core's band table.
+    void setScale(int32_t mode);
+    // The labels' text conversion; `editor` is the tq_spectrumEditor.
+    static void frequencyText(float value, char* text, void* editor);
+
+    // Panel requests: -1 none, 0 About, 1 suspended. Written by suspend,
+    // resume and the panels on whatever thread calls them, read by idle.
     std::atomic<int32_t> requestedPanel{-1};
     static_assert(std::atomic<int32_t>::is_always_lock_free);
+    int32_t shownPanel = -1;
 
-    // Borrowed from the plug-in, never owned.
+    CVuMeter* bars[kBandCount] = {};
+    COptionMenu* viewMenu = nullptr;
+    COptionMenu* helpMenu = nullptr;
+    CParamDisplay* frequencyLabels[kLabelCount] = {};
+    int32_t refreshInterval = 0;
+    uint32_t lastRefresh = 0;
+    int32_t scaleMode = 0;
+    float lowFrequency = 0.0f;
+    float highFrequency = 22050.0f;
+    DialogView* panels[2] = {};
+    // Borrowed from the plug-in, never owned; not used by the destructor.
     tq_spectrumCore* core = nullptr;
+    CBitmap* background = nullptr;
+    bool opened = false;
+
+private:
+    void showPanel(int32_t index);
+    void decayStep(uint32_t now);
+    // The analyser's rate, or 44100 Hz when there is no core or the host
+    // gave a rate no computation can use (0, negative, NaN, infinite).
+    float displaySampleRate() const;
+    bool buildMenus();
 };

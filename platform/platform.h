@@ -86,6 +86,11 @@ Status destroyWindow(void* window);
 // Shows `area` of `surface` (the same size as the window) in the window.
 Status present(void* window, const Surface& surface, const Rect& area);
 
+// Reads the window's pending OS events and delivers them to its client.
+// Where the OS calls the window itself (Win32) or nothing is pending
+// (headless) it returns at once. Called from the frame's idle.
+Status pumpEvents(void* window);
+
 // The pointer now, for the mouse-tracking loop of a control: one call per
 // pass. Buttons are reported released once the user lets go.
 Status pollMouse(void* window, MouseState* state);

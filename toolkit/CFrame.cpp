@@ -54,6 +54,11 @@ void CFrame::idle() {
     if (!window) {
         return;
     }
+    // Input and exposure that the OS queued since the last idle come first.
+    platform::pumpEvents(window);
+    if (!window) {
+        return;
+    }
     if (dirty) {
         invalidArea = CRect();
         drawArea(size);

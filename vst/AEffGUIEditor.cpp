@@ -1,18 +1,21 @@
 #include "vst/AEffGUIEditor.h"
 
-#include <atomic>
-
+#include "platform/platform.h"
+#include "toolkit/CFrame.h"
+#include "toolkit/CKnobMode.h"
 #include "vst/AudioEffect.h"
 
-namespace {
-
-std::atomic<VstInt32> knobMode{0};
-
-} // namespace
-
-AEffGUIEditor::AEffGUIEditor(AudioEffect* owner) : AEffEditor(owner) {
+AEffGUIEditor::AEffGUIEditor(AudioEffect* owner)
+    : AEffEditor(owner), lastTicks(platform::tickCount()),
+      oleInitialised(platform::oleInitialize() == platform::Status::ok) {
     if (effect) {
         effect->setEditor(this);
+    }
+}
+
+AEffGUIEditor::~AEffGUIEditor() {
+    if (oleInitialised) {
+        platform::oleUninitialize();
     }
 }
 
@@ -24,13 +27,32 @@ bool AEffGUIEditor::getRect(ERect** target) {
     return true;
 }
 
-bool AEffGUIEditor::setKnobMode(VstInt32 mode) {
-    knobMode.store(mode, std::memory_order_relaxed);
+bool AEffGUIEditor::open(void* ptr) {
+    systemWindow = ptr;
     return true;
 }
 
-VstInt32 AEffGUIEditor::getKnobMode() {
-    return knobMode.load(std::memory_order_relaxed);
+bool AEffGUIEditor::onKeyDown(VstKeyCode& key) {
+    return frame && frame->onKeyDown(key.character, key.virt, key.modifier) != -1;
+}
+
+bool AEffGUIEditor::onKeyUp(VstKeyCode& key) {
+    return frame && frame->onKeyUp(key.character, key.virt, key.modifier) != -1;
+}
+
+bool AEffGUIEditor::onWheel(float distance) {
+    if (!frame) {
+        return false;
+    }
+    CPoint where;
+    int32_t buttons = 0;
+    frame->pollMouse(where, buttons);
+    return frame->onWheel(where, distance);
+}
+
+bool AEffGUIEditor::setKnobMode(VstInt32 mode) {
+    CKnobMode::set(mode);
+    return true;
 }
 
 void AEffGUIEditor::beginEdit(VstInt32 index) {
@@ -43,4 +65,22 @@ void AEffGUIEditor::endEdit(VstInt32 index) {
     if (effect) {
         effect->endEdit(index);
     }
+}
+
+void AEffGUIEditor::doIdleStuff() {
+    uint32_t now = platform::tickCount();
+    if (now < lastTicks) {
+        platform::sleep(4);
+        now += 4;
+        if (lastTicks >= 50 && now < lastTicks - 50) {
+            return;
+        }
+    }
+    idle();
+    lastTicks = now + 100;
+    inIdleStuff = true;
+    if (effect) {
+        effect->masterIdle();
+    }
+    inIdleStuff = false;
 }

@@ -38,6 +38,10 @@ Status present(void* window, const Surface& surface, const Rect& area) {
     return host ? host->present(surface, area) : Status::invalidArgument;
 }
 
+Status pumpEvents(void* window) {
+    return HeadlessWindow::fromHandle(window) ? Status::ok : Status::invalidArgument;
+}
+
 Status pollMouse(void* window, MouseState* state) {
     HeadlessWindow* host = HeadlessWindow::fromHandle(window);
     if (!host || !state) {

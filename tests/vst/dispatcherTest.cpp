@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "toolkit/CKnobMode.h"
 #include "vst/AEffGUIEditor.h"
 #include "vst/AudioEffectX.h"
 
@@ -124,9 +125,9 @@ TEST_F(DispatcherTest, KeyRecordTakesLowBytes) {
 TEST_F(DispatcherTest, KnobModeIsOneValueForTheProcess) {
     RecordingEffect first(true), second(true);
     EXPECT_EQ(first.send(effSetEditKnobMode, 0, 2), 1);
-    EXPECT_EQ(AEffGUIEditor::getKnobMode(), 2);
+    EXPECT_EQ(CKnobMode::get(), 2);
     EXPECT_EQ(second.send(effSetEditKnobMode, 0, 1), 1);
-    EXPECT_EQ(AEffGUIEditor::getKnobMode(), 1);
+    EXPECT_EQ(CKnobMode::get(), 1);
 }
 
 TEST_F(DispatcherTest, SetProgramFiltersWithASignedComparison) {

@@ -1,0 +1,68 @@
+#include "editor/DialogViewAbout.h"
+
+#include <cstdio>
+
+#include "editor/CKickButtonInv.h"
+#include "editor/CLabel.h"
+#include "editor/tq_spectrumEditor.h"
+#include "resources/bitmapIds.h"
+#include "toolkit/CBitmap.h"
+#include "toolkit/CDrawContext.h"
+#include "toolkit/CViewContainer.h"
+#include "vst/AudioEffectX.h"
+
+namespace {
+
+// The plug-in's VST version, 2400 for VST 2.4.
+int32_t vstVersionOf(tq_spectrumEditor* editor) {
+    auto* effect = editor ? dynamic_cast<AudioEffectX*>(editor->getEffect()) : nullptr;
+    return effect ? effect->getVstVersion() : kVstVersion;
+}
+
+} // namespace
+
+DialogViewAbout::DialogViewAbout(tq_spectrumEditor* owner, int32_t id) : DialogView(owner, id) {}
+
+bool DialogViewAbout::open() {
+    DialogView::open();
+    if (okButton) {
+        return true; // built already
+    }
+
+    auto* okImage = new CBitmap(bitmapIds::kOkButton);
+    const int32_t imageHeight = okImage->getHeight() / 2;
+    CControlListener* listener = editor;
+    okButton = new CKickButtonInv(CRect(487, 156, 487 + okImage->getWidth(), 156 + imageHeight),
+                                  listener, kOkTag, imageHeight, okImage, CPoint(0, 0));
+    okButton->setTransparency(true);
+    view->addView(okButton);
+    okImage->forget();
+
+    const int32_t version = vstVersionOf(editor);
+    char line[256];
+    std::snprintf(line, sizeof line, "Version %d.%d.%d (VST %d.%d/VSTGUI %d.%d)", 1, 3, 0,
+                  int(version / 1000), int(version % 1000 / 100), 3, 0);
+    versionLabel = new CLabel(CRect(13, 36, 233, 51), line);
+    versionLabel->setFont(4);
+    versionLabel->setFontColor(kWhiteCColor);
+    versionLabel->setFrameColor(kBlackCColor);
+    versionLabel->setHoriAlign(kLeftText);
+    view->addView(versionLabel);
+    return true;
+}
+
+void DialogViewAbout::close() {
+    okButton = nullptr;
+    versionLabel = nullptr;
+    DialogView::close();
+}
+
+void DialogViewAbout::valueChanged(CDrawContext*, CControl* control) {
+    if (!control) {
+        return;
+    }
+    if (control->getTag() == kOkTag && editor) {
+        editor->requestedPanel.store(-1, std::memory_order_relaxed);
+    }
+    control->setDirty(true);
+}
