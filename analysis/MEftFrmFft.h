@@ -8,6 +8,14 @@
 // In-place radix-2 FFT in single precision with one twiddle entry per stage.
 // Work arrays re/im hold size entries; the twiddle tables hold log2Size.
 // Nothing is allocated while transforming.
+//
+// For speed the rotating factors u = u * w of every stage are computed once,
+// by that same recurrence in float, into one table per stage; the butterflies
+// then read them in order and run over contiguous runs of both halves of a
+// group, which vectorises. The bit reversal gathers the values into a second
+// pair of arrays by a table made once per size, and the first two stages
+// bring them back. Every value is the same float as the written algorithm
+// gives.
 class MEftFrmFft : public MEftFrmBase {
 public:
     explicit MEftFrmFft(const MEftWinBase* owner);
@@ -35,19 +43,43 @@ public:
     float* getIm() { return im.get(); }
     const float* getCosTable() const { return cosTable.get(); }
     const float* getSinTable() const { return sinTable.get(); }
+    // Butterflies in 256-bit vectors where the processor has them (the
+    // default), or in the target's baseline vectors: the same bits either
+    // way. Returns whether wide vectors are now in use.
+    bool useWideVectors(bool on);
+    bool usesWideVectors() const { return wide; }
+    // The rotating factors of stage L (1..log2Size): 2^(L-1) entries each.
+    const float* getStageCos(int32_t stage) const;
+    const float* getStageSin(int32_t stage) const;
 
 private:
+    // The per-stage factors and the tables they grow from.
     void fillTwiddles();
+    void fillReversal();
 
     int32_t log2Size;
     std::unique_ptr<float[]> re;
     std::unique_ptr<float[]> im;
     std::unique_ptr<float[]> cosTable;
     std::unique_ptr<float[]> sinTable;
+    // Stage L's factors start at entry 2^(L-1) - 1: size - 1 entries in all.
+    std::unique_ptr<float[]> stageCos;
+    std::unique_ptr<float[]> stageSin;
+    // reversal[i]: the index whose value the bit reversal moves to i.
+    std::unique_ptr<int32_t[]> reversal;
+    // The bit-reversed values on their way to the first stages.
+    std::unique_ptr<float[]> workRe;
+    std::unique_ptr<float[]> workIm;
+    bool wide;
     // Entries each array really holds: a failed resize may leave arrays of
     // different lengths behind, and none may be used beyond its own.
     int32_t reLength;
     int32_t imLength;
     int32_t cosLength;
     int32_t sinLength;
+    int32_t stageCosLength;
+    int32_t stageSinLength;
+    int32_t reversalLength;
+    int32_t workReLength;
+    int32_t workImLength;
 };

@@ -1,5 +1,6 @@
 #include "analysis/MEftWinBase.h"
 
+#include <algorithm>
 #include <cstring>
 
 MEftWinBase::MEftWinBase()
@@ -154,31 +155,56 @@ void MEftWinBase::processBlock(float** inputs, float** outputs, int32_t sampleFr
         return;
     }
     const bool mixSecond = channels > 1 && in[1] != nullptr;
-    for (size_t i = 0; i < count; ++i) {
+    size_t done = 0;
+    while (done < count) {
+        // Up to the next sample that completes a slot, nothing but stores
+        // happens: copy that span whole into every slot it falls in.
+        const size_t span = std::min(count - done, std::min(samplesToFrame(0), samplesToFrame(1)));
         for (int32_t c = 0; c < channels; ++c) {
-            if (in[c] == nullptr) {
-                continue;
-            }
-            const float x = in[c][i];
-            if (capturePos[0] >= 0 && capturePos[0] < frameLength) {
-                frameBuffer[c][0][capturePos[0]] = x;
-            }
-            if (capturePos[1] >= 0 && capturePos[1] < frameLength) {
-                frameBuffer[c][1][capturePos[1]] = x;
+            if (in[c] != nullptr) {
+                captureSpan(c, 0, in[c] + done, span);
+                captureSpan(c, 1, in[c] + done, span);
             }
         }
+        // No slot completes before the span's last sample, which then
+        // advances slot 0 and slot 1 in turn, as every sample does.
+        const int32_t before = static_cast<int32_t>(span - 1);
+        capturePos[0] += before;
+        capturePos[1] += before;
+        done += span;
         for (int32_t s = 0; s < 2; ++s) {
             capturePos[s] += 1;
             if (capturePos[s] < frameLength) {
                 continue;
             }
             if (mixSecond) {
+                float* __restrict first = frameBuffer[0][s];
+                const float* __restrict second = frameBuffer[1][s];
                 for (int32_t j = 0; j < frameLength; ++j) {
-                    frameBuffer[0][s][j] = frameBuffer[0][s][j] + frameBuffer[1][s][j];
+                    first[j] = first[j] + second[j];
                 }
             }
             analyseFrame(frameBuffer[0][s], spectrumBuffer[0][s]);
             capturePos[s] = frameLength - 2 * hopLength;
         }
     }
+}
+
+size_t MEftWinBase::samplesToFrame(int32_t slot) const {
+    // A position already at or past the end completes on the next sample.
+    const int64_t left = int64_t{frameLength} - capturePos[slot];
+    return left > 0 ? static_cast<size_t>(left) : 1;
+}
+
+void MEftWinBase::captureSpan(int32_t channel, int32_t slot, const float* samples, size_t span) {
+    // Sample k of the span lands at position capturePos + k when that lies
+    // inside the frame.
+    const int64_t pos = capturePos[slot];
+    const int64_t first = pos < 0 ? -pos : 0;
+    const int64_t last = std::min<int64_t>(static_cast<int64_t>(span), int64_t{frameLength} - pos);
+    if (first >= last) {
+        return;
+    }
+    std::memcpy(&frameBuffer[channel][slot][pos + first], samples + first,
+                static_cast<size_t>(last - first) * sizeof(float));
 }

@@ -56,6 +56,11 @@ protected:
     int32_t activeChannels() const;
     // Window entries makeWindow may fill for a requested length.
     static int32_t windowEntries(int32_t length);
+    // Samples until slot completes a frame, the completing one included.
+    size_t samplesToFrame(int32_t slot) const;
+    // Stores the next span samples of channel into slot where they fall
+    // inside the frame; positions are not advanced.
+    void captureSpan(int32_t channel, int32_t slot, const float* samples, size_t span);
 
     int32_t frameLength;
     int32_t hopLength;

@@ -35,18 +35,58 @@ void tq_spectrumCore::processAccumulating(float** inputs, float** outputs, int32
     process(inputs, outputs, sampleFrames);
 }
 
+namespace {
+
+// Magnitudes beyond these map to 0 and to 1 by a wide margin (0.009 dB,
+// where float rounding moves a level by less than 1e-5 dB), so their levels
+// need no logarithm.
+constexpr float quietMagnitude = 0.03159f; // -30.009 dB
+constexpr float loudMagnitude = 31.66f;    // +30.010 dB
+
+inline bool needsLogarithm(float magnitude) {
+    return magnitude >= quietMagnitude && magnitude <= loudMagnitude;
+}
+
+// The level of a magnitude that needsLogarithm, from its log10.
+inline float levelOfLog(float logMagnitude) {
+    const float decibels = 20.0f * logMagnitude;
+    const float level = decibels * 0.016666668f + 0.5f;
+    return level > 1.0f ? 1.0f : (level >= 0.0f ? level : 0.0f);
+}
+
+// The level of any other magnitude: 1 above the scale, 0 below it and for
+// NaN (from a NaN sample).
+inline float levelOutside(float magnitude) {
+    return magnitude > loudMagnitude ? 1.0f : 0.0f;
+}
+
+inline float levelOf(float magnitude) {
+    return needsLogarithm(magnitude) ? levelOfLog(std::log10(magnitude)) : levelOutside(magnitude);
+}
+
+} // namespace
+
 float tq_spectrumCore::binLevel(float re, float im) {
-    const float power = re * re + im * im;
-    const float magnitude = std::sqrt(power);
-    const float decibels = 20.0f * std::log10(magnitude);
-    float level = decibels * 0.016666668f + 0.5f;
-    if (level > 1.0f) {
-        level = 1.0f;
-    } else if (!(level >= 0.0f)) {
-        // Also catches NaN from a NaN sample.
-        level = 0.0f;
+    return magnitudeLevel(std::sqrt(re * re + im * im));
+}
+
+float tq_spectrumCore::magnitudeLevel(float magnitude) {
+    return needsLogarithm(magnitude) ? levelOfLog(std::log10(magnitude)) : levelOutside(magnitude);
+}
+
+void tq_spectrumCore::binLevels(const float* re, const float* im, float* levels, int32_t count) {
+    // The magnitudes in a loop that vectorises, then the levels in place,
+    // with a logarithm only where the level needs one.
+    const size_t n = count > 0 ? static_cast<size_t>(count) : 0;
+    const float* __restrict xr = re;
+    const float* __restrict xi = im;
+    float* __restrict out = levels;
+    for (size_t k = 0; k < n; ++k) {
+        out[k] = std::sqrt(xr[k] * xr[k] + xi[k] * xi[k]);
     }
-    return level;
+    for (size_t k = 0; k < n; ++k) {
+        out[k] = levelOf(out[k]);
+    }
 }
 
 void tq_spectrumCore::analyseFrame(float* frame, float* spectrum) {
@@ -57,32 +97,27 @@ void tq_spectrumCore::analyseFrame(float* frame, float* spectrum) {
         return;
     }
     transformer->transformFrame(frame, spectrum);
-    const float* re = transformer->getRe();
-    const float* im = transformer->getIm();
-    const int32_t bins = getFrameLength() / 2;
-    for (int32_t k = 0; k < bins; ++k) {
-        spectrum[k] = binLevel(re[k], im[k]);
-    }
+    binLevels(transformer->getRe(), transformer->getIm(), spectrum, getFrameLength() / 2);
     raiseBandLevels(spectrum);
 }
 
 void tq_spectrumCore::raiseBandLevels(const float* spectrum) {
+    // Each start bin is read once: as band b + 1's start and as band b's end.
+    int32_t next = bandStartBin[0].load(std::memory_order_relaxed);
     for (int32_t b = 0; b < bandCount; ++b) {
-        int32_t s = bandStartBin[b].load(std::memory_order_relaxed);
         // The editor may be rewriting the table: never index outside 0..511.
-        if (s < 0) {
-            s = 0;
+        const int32_t s = next < 0 ? 0 : next;
+        int32_t end = s + 1;
+        if (b < bandCount - 1) {
+            next = bandStartBin[b + 1].load(std::memory_order_relaxed);
+            end = next > end ? next : end;
         }
+        end = end < levelBins ? end : levelBins;
         float v = 0.0f;
         if (s < levelBins) {
             v = spectrum[s];
-            if (b < bandCount - 1) {
-                const int32_t e = bandStartBin[b + 1].load(std::memory_order_relaxed);
-                for (int32_t j = s + 1; j < e && j < levelBins; ++j) {
-                    if (spectrum[j] > v) {
-                        v = spectrum[j];
-                    }
-                }
+            for (int32_t j = s + 1; j < end; ++j) {
+                v = spectrum[j] > v ? spectrum[j] : v;
             }
         }
         if (v > bandLevel[b].load(std::memory_order_relaxed)) {

@@ -32,6 +32,11 @@ public:
 
     // Level of one bin: 20 log10 |re + i im| mapped from -30..+30 dB to 0..1.
     static float binLevel(float re, float im);
+    // The same from the bin's magnitude sqrt(re * re + im * im).
+    static float magnitudeLevel(float magnitude);
+    // levels[k] = binLevel(re[k], im[k]) for k < count; levels may not
+    // overlap re or im.
+    static void binLevels(const float* re, const float* im, float* levels, int32_t count);
     // Raises each band to the highest of its bins' levels; spectrum holds 512.
     void raiseBandLevels(const float* spectrum);
 

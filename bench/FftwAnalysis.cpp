@@ -1,0 +1,82 @@
+#include "bench/FftwAnalysis.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+FftwAnalysis::FftwAnalysis()
+    : frame(fftwf_alloc_real(frameLength)), windowed(fftwf_alloc_real(frameLength)),
+      spectrum(fftwf_alloc_complex(frameLength / 2 + 1)),
+      plan(fftwf_plan_dft_r2c_1d(static_cast<int>(frameLength), windowed, spectrum, FFTW_MEASURE)),
+      phase(0), framesAnalysed(0), window{}, binLevel{}, bandStart{}, bandLevel{} {
+    const float denominator = static_cast<float>(frameLength - 1);
+    for (size_t i = 0; i < frameLength; ++i) {
+        const float angle = static_cast<float>(i) * 6.2831855f / denominator;
+        window[i] = 0.54f - 0.46f * std::cos(angle);
+    }
+    for (size_t b = 0; b < bands; ++b) {
+        bandStart[b] = static_cast<int32_t>(16 * b / 3);
+    }
+    std::memset(frame, 0, frameLength * sizeof(float));
+}
+
+FftwAnalysis::~FftwAnalysis() {
+    fftwf_destroy_plan(plan);
+    fftwf_free(spectrum);
+    fftwf_free(windowed);
+    fftwf_free(frame);
+}
+
+void FftwAnalysis::process(float** inputs, float** outputs, int32_t frames) {
+    const size_t count = static_cast<size_t>(frames);
+    std::memcpy(outputs[0], inputs[0], count * sizeof(float));
+    std::memcpy(outputs[1], inputs[1], count * sizeof(float));
+    const float* left = inputs[0];
+    const float* right = inputs[1];
+    size_t done = 0;
+    while (done < count) {
+        if (phase < frameLength) {
+            const size_t take = std::min(frameLength - phase, count - done);
+            for (size_t i = 0; i < take; ++i) {
+                frame[phase + i] = left[done + i] + right[done + i];
+            }
+            phase += take;
+            done += take;
+            if (phase == frameLength) {
+                analyse();
+            }
+        } else {
+            const size_t skip = std::min(hopLength - phase, count - done);
+            phase = (phase + skip) % hopLength;
+            done += skip;
+        }
+    }
+}
+
+void FftwAnalysis::levels(const fftwf_complex* spectrum, float* levels, size_t count) {
+    for (size_t k = 0; k < count; ++k) {
+        const float magnitude =
+            std::sqrt(spectrum[k][0] * spectrum[k][0] + spectrum[k][1] * spectrum[k][1]);
+        const float decibels = 20.0f * std::log10(magnitude);
+        const float level = decibels * 0.016666668f + 0.5f;
+        levels[k] = level > 1.0f ? 1.0f : (level < 0.0f ? 0.0f : level);
+    }
+}
+
+void FftwAnalysis::analyse() {
+    for (size_t i = 0; i < frameLength; ++i) {
+        windowed[i] = window[i] * frame[i];
+    }
+    fftwf_execute(plan);
+    levels(spectrum, binLevel, bins);
+    for (size_t b = 0; b < bands; ++b) {
+        const size_t start = static_cast<size_t>(bandStart[b]);
+        const size_t end = b + 1 < bands ? static_cast<size_t>(bandStart[b + 1]) : start + 1;
+        float v = start < bins ? binLevel[start] : 0.0f;
+        for (size_t j = start + 1; j < end && j < bins; ++j) {
+            v = std::max(v, binLevel[j]);
+        }
+        bandLevel[b] = std::max(bandLevel[b], v);
+    }
+    ++framesAnalysed;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <fftw3.h>
+
+#include <cstddef>
+#include <cstdint>
+
+// The plug-in's analysis written the obvious way on FFTW, as the yardstick
+// for the plug-in's own: copy in to out, sum 1024 of every 4096 frames of
+// both channels, Hamming window, real FFT of 1024, 512 levels (20 log10 of
+// the magnitude mapped from -30..+30 dB to 0..1) and 97 band maxima over the
+// linear table (band i starts at bin 16i/3).
+class FftwAnalysis {
+public:
+    static constexpr size_t frameLength = 1024;
+    static constexpr size_t hopLength = 4096;
+    static constexpr size_t bins = 512;
+    static constexpr size_t bands = 97;
+
+    FftwAnalysis();
+    ~FftwAnalysis();
+    FftwAnalysis(const FftwAnalysis&) = delete;
+    FftwAnalysis& operator=(const FftwAnalysis&) = delete;
+
+    // Stereo block: both channels are copied and captured.
+    void process(float** inputs, float** outputs, int32_t frames);
+    // levels[k] for bins k < count of an r2c result.
+    static void levels(const fftwf_complex* spectrum, float* levels, size_t count);
+
+    const float* getBandLevels() const { return bandLevel; }
+    size_t getFramesAnalysed() const { return framesAnalysed; }
+
+private:
+    void analyse();
+
+    float* frame;
+    float* windowed;
+    fftwf_complex* spectrum;
+    fftwf_plan plan;
+    size_t phase;
+    size_t framesAnalysed;
+    float window[frameLength];
+    float binLevel[bins];
+    int32_t bandStart[bands];
+    float bandLevel[bands];
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "vst/AEffect.h"
+
+#include <cstdint>
+
+// The plug-in as a host holds it: created through VSTPluginMain, opened,
+// given a sample rate and block size, resumed; closed on destruction.
+class PluginInstance {
+public:
+    explicit PluginInstance(int32_t blockSize);
+    ~PluginInstance();
+    PluginInstance(const PluginInstance&) = delete;
+    PluginInstance& operator=(const PluginInstance&) = delete;
+
+    AEffect* effect() const { return instance; }
+
+    // The host callback: answers the version query and nothing else.
+    static VstIntPtr VSTCALLBACK host(AEffect* effect, VstInt32 opcode, VstInt32 index,
+                                      VstIntPtr value, void* ptr, float opt);
+
+private:
+    AEffect* instance;
+};

@@ -1,0 +1,578 @@
+// The fast audio path against the analysis written step by step: every
+// output compared bit for bit on many random signals.
+#include "allocationHook.h"
+#include "referenceAnalysis.h"
+#include "ReferenceCapture.h"
+
+#include "analysis/MEftFrmFft.h"
+#include "analysis/MEftWinBase.h"
+#include "analysis/tq_spectrumCore.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+uint32_t bitsOf(float x) {
+    uint32_t b = 0;
+    std::memcpy(&b, &x, sizeof(b));
+    return b;
+}
+
+// Same bits; any two NaNs count as the same value.
+bool sameFloat(float a, float b) {
+    return bitsOf(a) == bitsOf(b) || (std::isnan(a) && std::isnan(b));
+}
+
+// Index of the first entry that differs, or -1.
+int64_t firstDifference(const float* a, const float* b, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
+        if (!sameFloat(a[i], b[i])) {
+            return static_cast<int64_t>(i);
+        }
+    }
+    return -1;
+}
+
+// Values of every kind a transform meets: wide magnitudes, both zeros,
+// subnormals, runs of silence.
+class SignalMaker {
+public:
+    explicit SignalMaker(uint32_t seed) : rng(seed) {}
+
+    float value(int kind) {
+        std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+        switch (kind) {
+        case 0:
+            return unit(rng);
+        case 1: {
+            std::uniform_real_distribution<float> exponent(-30.0f, 30.0f);
+            return unit(rng) * std::pow(10.0f, exponent(rng));
+        }
+        case 2:
+            return (rng() & 1) ? 0.0f : -0.0f;
+        case 3:
+            return unit(rng) * std::numeric_limits<float>::denorm_min() * 1000.0f;
+        default:
+            return unit(rng) * 1e-4f + 3.0f;
+        }
+    }
+
+    // n values of one kind, or of all kinds mixed when kind is negative.
+    std::vector<float> values(size_t n, int kind) {
+        std::vector<float> v(n);
+        std::uniform_int_distribution<int> anyKind(0, 4);
+        for (float& x : v) {
+            x = value(kind < 0 ? anyKind(rng) : kind);
+        }
+        return v;
+    }
+
+    std::mt19937& engine() { return rng; }
+
+private:
+    std::mt19937 rng;
+};
+
+// A transform of size n whose tables come from prepare, as in the analyser.
+struct Transform {
+    explicit Transform(int32_t n) : fft(&owner) {
+        EXPECT_EQ(fft.setSize(n), 0);
+        EXPECT_EQ(fft.prepare(), 0);
+    }
+    MEftWinBase owner;
+    MEftFrmFft fft;
+};
+
+} // namespace
+
+TEST(FastTransform, StageFactorsFollowTheRecurrence) {
+    for (int32_t log2Size = 0; log2Size <= 12; ++log2Size) {
+        Transform t(1 << log2Size);
+        std::vector<float> cosTable;
+        std::vector<float> sinTable;
+        referenceAnalysis::twiddles(log2Size, cosTable, sinTable);
+        for (int32_t stage = 1; stage <= log2Size; ++stage) {
+            ASSERT_EQ(bitsOf(t.fft.getCosTable()[stage - 1]), bitsOf(cosTable[stage - 1]));
+            ASSERT_EQ(bitsOf(t.fft.getSinTable()[stage - 1]), bitsOf(sinTable[stage - 1]));
+            const float* ur = t.fft.getStageCos(stage);
+            const float* ui = t.fft.getStageSin(stage);
+            ASSERT_NE(ur, nullptr);
+            float r = 1.0f;
+            float i = 0.0f;
+            for (int32_t j = 0; j < (1 << (stage - 1)); ++j) {
+                ASSERT_EQ(bitsOf(ur[j]), bitsOf(r)) << "stage " << stage << " j " << j;
+                ASSERT_EQ(bitsOf(ui[j]), bitsOf(i)) << "stage " << stage << " j " << j;
+                const float nr = r * cosTable[stage - 1] - i * sinTable[stage - 1];
+                const float ni = i * cosTable[stage - 1] + r * sinTable[stage - 1];
+                r = nr;
+                i = ni;
+            }
+        }
+        EXPECT_EQ(t.fft.getStageCos(0), nullptr);
+        EXPECT_EQ(t.fft.getStageCos(log2Size + 1), nullptr);
+    }
+}
+
+TEST(FastTransform, SameBitsAsTheWrittenFftForEverySize) {
+    SignalMaker make(11);
+    for (bool wide : {false, true}) {
+        for (int32_t log2Size = 0; log2Size <= 12; ++log2Size) {
+            const int32_t n = 1 << log2Size;
+            Transform t(n);
+            t.fft.useWideVectors(wide);
+            for (int kind = -1; kind <= 4; ++kind) {
+                for (int round = 0; round < 4; ++round) {
+                    std::vector<float> re = make.values(static_cast<size_t>(n), kind);
+                    // Real frames as the analyser hands them, and complex ones.
+                    std::vector<float> im = round == 0 ? std::vector<float>(static_cast<size_t>(n))
+                                                       : make.values(static_cast<size_t>(n), kind);
+                    std::memcpy(t.fft.getRe(), re.data(), re.size() * sizeof(float));
+                    std::memcpy(t.fft.getIm(), im.data(), im.size() * sizeof(float));
+                    t.fft.fftInPlace();
+                    referenceAnalysis::fft(re.data(), im.data(), log2Size);
+                    ASSERT_EQ(firstDifference(t.fft.getRe(), re.data(), re.size()), -1)
+                        << "n " << n << " kind " << kind << " wide " << wide;
+                    ASSERT_EQ(firstDifference(t.fft.getIm(), im.data(), im.size()), -1)
+                        << "n " << n << " kind " << kind << " wide " << wide;
+                }
+            }
+        }
+    }
+}
+
+TEST(FastTransform, WideVectorsWhereTheProcessorHasThem) {
+    Transform t(1024);
+    const bool available = t.fft.useWideVectors(true);
+    Transform fresh(1024);
+    EXPECT_EQ(fresh.fft.usesWideVectors(), available);
+    EXPECT_FALSE(t.fft.useWideVectors(false));
+    EXPECT_FALSE(t.fft.usesWideVectors());
+}
+
+TEST(FastTransform, AnyMissingTableStopsTheTransform) {
+    // setSize allocates re, im, the two stage tables, the two per-stage
+    // factor tables, the reversal table and the two gather arrays in turn.
+    for (int failing = 1; failing <= 9; ++failing) {
+        MEftWinBase owner;
+        MEftFrmFft fft(&owner);
+        allocationHook::failNothrowAllocation(failing);
+        EXPECT_EQ(fft.setSize(1024), 13) << failing;
+        allocationHook::clearFailure();
+        EXPECT_FALSE(fft.isReady()) << failing;
+        fft.fftInPlace();
+        fft.transformFrame(owner.getWindow(), nullptr);
+        EXPECT_EQ(fft.getStageCos(1), nullptr);
+
+        // The next setSize allocates what is missing and the transform runs.
+        ASSERT_EQ(fft.setSize(1024), 0) << failing;
+        ASSERT_TRUE(fft.isReady());
+        SignalMaker make(static_cast<uint32_t>(failing));
+        std::vector<float> re = make.values(1024, 0);
+        std::vector<float> im(1024, 0.0f);
+        std::memcpy(fft.getRe(), re.data(), 1024 * sizeof(float));
+        std::memcpy(fft.getIm(), im.data(), 1024 * sizeof(float));
+        fft.fftInPlace();
+        referenceAnalysis::fft(re.data(), im.data(), 10);
+        EXPECT_EQ(firstDifference(fft.getRe(), re.data(), 1024), -1) << failing;
+    }
+}
+
+TEST(FastTransform, OverflowAndNanTravelTheSameWay) {
+    for (bool wide : {false, true}) {
+        Transform t(1024);
+        t.fft.useWideVectors(wide);
+        SignalMaker make(12);
+        std::vector<float> re = make.values(1024, 0);
+        std::vector<float> im(1024, 0.0f);
+        re[3] = 3e38f;
+        re[700] = -3e38f;
+        re[77] = std::numeric_limits<float>::infinity();
+        im[500] = std::numeric_limits<float>::quiet_NaN();
+        std::memcpy(t.fft.getRe(), re.data(), 1024 * sizeof(float));
+        std::memcpy(t.fft.getIm(), im.data(), 1024 * sizeof(float));
+        t.fft.fftInPlace();
+        referenceAnalysis::fft(re.data(), im.data(), 10);
+        EXPECT_EQ(firstDifference(t.fft.getRe(), re.data(), 1024), -1) << wide;
+        EXPECT_EQ(firstDifference(t.fft.getIm(), im.data(), 1024), -1) << wide;
+    }
+}
+
+TEST(FastLevels, SameBitsAsTheWrittenLevel) {
+    SignalMaker make(21);
+    const float specials[] = {0.0f,
+                              -0.0f,
+                              1.0f,
+                              0.03162f,
+                              31.62f,
+                              std::numeric_limits<float>::denorm_min(),
+                              std::numeric_limits<float>::max(),
+                              std::numeric_limits<float>::infinity(),
+                              -std::numeric_limits<float>::infinity(),
+                              std::numeric_limits<float>::quiet_NaN()};
+    std::vector<float> re;
+    std::vector<float> im;
+    for (float a : specials) {
+        for (float b : specials) {
+            re.push_back(a);
+            im.push_back(b);
+        }
+    }
+    // Magnitudes spread evenly in dB from -60 to +60, and far beyond.
+    std::uniform_real_distribution<float> decibels(-60.0f, 60.0f);
+    std::uniform_real_distribution<float> angle(0.0f, 6.2831855f);
+    for (int i = 0; i < 200000; ++i) {
+        const float m = std::pow(10.0f, decibels(make.engine()) / 20.0f);
+        const float a = angle(make.engine());
+        re.push_back(m * std::cos(a));
+        im.push_back(m * std::sin(a));
+    }
+    for (int kind = 0; kind <= 4; ++kind) {
+        const std::vector<float> r = make.values(20000, kind);
+        const std::vector<float> s = make.values(20000, kind);
+        re.insert(re.end(), r.begin(), r.end());
+        im.insert(im.end(), s.begin(), s.end());
+    }
+    std::vector<float> levels(re.size());
+    tq_spectrumCore::binLevels(re.data(), im.data(), levels.data(),
+                               static_cast<int32_t>(re.size()));
+    for (size_t k = 0; k < re.size(); ++k) {
+        const float expected = referenceAnalysis::level(re[k], im[k]);
+        ASSERT_EQ(bitsOf(levels[k]), bitsOf(expected)) << re[k] << " " << im[k];
+        ASSERT_EQ(bitsOf(tq_spectrumCore::binLevel(re[k], im[k])), bitsOf(expected));
+    }
+}
+
+TEST(FastLevels, EveryMagnitudeAroundBothEndsOfTheScale) {
+    // Every float from 3.5% below to 4.4% above the magnitudes of -30 dB and
+    // +30 dB, where the level stops needing its logarithm, as a bin's real part.
+    const std::pair<float, float> ranges[] = {{0.0305f, 0.033f}, {30.5f, 33.0f}};
+    for (const auto& [from, to] : ranges) {
+        std::vector<float> re;
+        for (uint32_t b = bitsOf(from); b < bitsOf(to); ++b) {
+            float x = 0.0f;
+            std::memcpy(&x, &b, sizeof(x));
+            re.push_back(x);
+        }
+        const std::vector<float> im(re.size(), 0.0f);
+        std::vector<float> levels(re.size());
+        tq_spectrumCore::binLevels(re.data(), im.data(), levels.data(),
+                                   static_cast<int32_t>(re.size()));
+        for (size_t k = 0; k < re.size(); ++k) {
+            const float expected = referenceAnalysis::level(re[k], 0.0f);
+            ASSERT_EQ(bitsOf(levels[k]), bitsOf(expected)) << re[k];
+            ASSERT_EQ(bitsOf(tq_spectrumCore::magnitudeLevel(re[k])), bitsOf(expected)) << re[k];
+        }
+    }
+}
+
+namespace {
+
+// The capturing analyser with its frames and state laid open.
+class CaptureProbe : public MEftWinBase {
+public:
+    struct Frame {
+        int32_t block;
+        int32_t slot;
+        std::vector<float> samples;
+    };
+
+    void analyseFrame(float* frame, float* spectrum) override {
+        const int32_t slot = frame == frameBuffer[0][0] ? 0 : 1;
+        frames.push_back({block, slot, std::vector<float>(frame, frame + getFrameLength())});
+        MEftWinBase::analyseFrame(frame, spectrum);
+    }
+    int32_t position(int32_t slot) const { return capturePos[slot]; }
+    const float* buffer(int32_t channel, int32_t slot) const { return frameBuffer[channel][slot]; }
+
+    int32_t block = 0;
+    std::vector<Frame> frames;
+};
+
+struct CaptureCase {
+    int32_t frameLength;
+    float hopFraction;
+    int32_t channels;
+    // Which inputs are present: bit 0 channel 0, bit 1 channel 1.
+    int presentInputs;
+    bool accumulate;
+    bool inPlace;
+};
+
+std::string describe(const CaptureCase& c) {
+    return "N " + std::to_string(c.frameLength) + " f " + std::to_string(c.hopFraction) +
+           " channels " + std::to_string(c.channels) + " inputs " +
+           std::to_string(c.presentInputs) + (c.accumulate ? " accumulating" : " replacing") +
+           (c.inPlace ? " in place" : "");
+}
+
+// Block sizes from 0 and 1 up to far beyond a hop.
+std::vector<int32_t> blockSizes(std::mt19937& rng, size_t total) {
+    std::vector<int32_t> sizes;
+    std::uniform_int_distribution<int> pick(0, 9);
+    std::uniform_int_distribution<int32_t> small(0, 17);
+    std::uniform_int_distribution<int32_t> medium(18, 5000);
+    std::uniform_int_distribution<int32_t> large(5001, 40000);
+    size_t sum = 0;
+    while (sum < total) {
+        const int p = pick(rng);
+        const int32_t n = p < 4 ? small(rng) : (p < 9 ? medium(rng) : large(rng));
+        sizes.push_back(n);
+        sum += static_cast<size_t>(n);
+    }
+    return sizes;
+}
+
+void checkCapture(const CaptureCase& c, uint32_t seed) {
+    SCOPED_TRACE(describe(c));
+    CaptureProbe probe;
+    probe.setNumInputs(c.channels);
+    probe.setNumOutputs(c.channels);
+    ASSERT_EQ(probe.prepare(), 0);
+    ASSERT_EQ(probe.setFrameLength(c.frameLength), 0);
+    ASSERT_EQ(probe.setHopFraction(c.hopFraction), 0);
+    ReferenceCapture reference(c.frameLength, probe.getHopLength(), c.channels);
+
+    std::mt19937 rng(seed);
+    const std::vector<int32_t> sizes = blockSizes(rng, 120000);
+    SignalMaker make(seed + 1);
+    std::vector<CaptureProbe::Frame> expected;
+    int32_t block = 0;
+    for (int32_t size : sizes) {
+        const size_t n = static_cast<size_t>(size);
+        // Distinct values everywhere, so that a sample out of place shows.
+        std::vector<float> in[2] = {make.values(n, 0), make.values(n, 0)};
+        std::vector<float> out[2] = {make.values(n, 0), make.values(n, 0)};
+        std::vector<float> expectedOut[2];
+        float* ins[2] = {nullptr, nullptr};
+        float* outs[2] = {nullptr, nullptr};
+        for (int32_t ch = 0; ch < 2; ++ch) {
+            expectedOut[ch] = c.inPlace ? in[ch] : out[ch];
+            if (c.presentInputs & (1 << ch)) {
+                for (size_t i = 0; i < n; ++i) {
+                    expectedOut[ch][i] = c.accumulate ? expectedOut[ch][i] + in[ch][i] : in[ch][i];
+                }
+                ins[ch] = in[ch].data();
+            }
+            outs[ch] = c.inPlace ? in[ch].data() : out[ch].data();
+        }
+        // The written order: outputs first, then the capture reads the inputs.
+        std::vector<float> captured[2] = {c.inPlace ? expectedOut[0] : in[0],
+                                          c.inPlace ? expectedOut[1] : in[1]};
+        float* capturedIns[2] = {ins[0] ? captured[0].data() : nullptr,
+                                 ins[1] ? captured[1].data() : nullptr};
+        reference.capture(capturedIns, size, [&](int32_t slot, const float* frame) {
+            expected.push_back({block, slot, std::vector<float>(frame, frame + c.frameLength)});
+        });
+
+        probe.block = block;
+        if (c.accumulate) {
+            probe.processAccumulating(ins, outs, size);
+        } else {
+            probe.processReplacing(ins, outs, size);
+        }
+        for (int32_t ch = 0; ch < c.channels; ++ch) {
+            ASSERT_EQ(firstDifference(outs[ch], expectedOut[ch].data(), n), -1)
+                << "block " << block;
+        }
+        ASSERT_EQ(probe.frames.size(), expected.size()) << "block " << block;
+        ASSERT_EQ(probe.position(0), reference.position(0)) << "block " << block;
+        ASSERT_EQ(probe.position(1), reference.position(1)) << "block " << block;
+        for (int32_t ch = 0; ch < c.channels; ++ch) {
+            for (int32_t s = 0; s < 2; ++s) {
+                ASSERT_EQ(firstDifference(probe.buffer(ch, s), reference.buffer(ch, s), 1024), -1)
+                    << "block " << block << " channel " << ch << " slot " << s;
+            }
+        }
+        ++block;
+    }
+    ASSERT_GT(expected.size(), 0u);
+    for (size_t f = 0; f < expected.size(); ++f) {
+        ASSERT_EQ(probe.frames[f].block, expected[f].block) << "frame " << f;
+        ASSERT_EQ(probe.frames[f].slot, expected[f].slot) << "frame " << f;
+        ASSERT_EQ(firstDifference(probe.frames[f].samples.data(), expected[f].samples.data(),
+                                  expected[f].samples.size()),
+                  -1)
+            << "frame " << f;
+    }
+}
+
+} // namespace
+
+TEST(FastCapture, SameFramesAndTimingAsTheSampleBySampleCapture) {
+    const CaptureCase cases[] = {
+        {1024, 4.0f, 2, 3, false, false},  // the spectrum core's 1024 of every 4096
+        {1024, 0.5f, 2, 3, false, false},  // half overlap
+        {1024, 0.25f, 2, 3, false, true},  // restarts inside the slot
+        {1024, 0.7f, 2, 3, true, false},   // odd hop, accumulating
+        {1024, 4.0f, 2, 3, true, true},    // accumulating in place: the doubled input
+        {1000, 0.5f, 2, 1, false, false},  // channel 1 missing
+        {1024, 4.0f, 2, 2, false, false},  // channel 0 missing: channel 1 mixed in
+        {512, 1.0f, 1, 1, false, true},    // mono
+        {16, 0.0001f, 2, 3, false, false}, // hop 0: both slots every sample
+        {8, 3.0f, 2, 3, false, false},     // tiny frames, long hop
+        {1, 1.0f, 2, 3, false, false},     // one-sample frames
+        {1024, 0.0f, 2, 0, false, false},  // no input at all (hop fraction kept)
+    };
+    uint32_t seed = 100;
+    for (CaptureCase c : cases) {
+        if (c.hopFraction == 0.0f) {
+            c.hopFraction = 0.5f;
+            // Nothing at all is analysed: checkCapture expects frames.
+            CaptureProbe probe;
+            ASSERT_EQ(probe.prepare(), 0);
+            std::vector<float> out(4096, 1.0f);
+            float* ins[2] = {nullptr, nullptr};
+            float* outs[2] = {out.data(), out.data()};
+            probe.processReplacing(ins, outs, 4096);
+            EXPECT_TRUE(probe.frames.empty());
+            EXPECT_EQ(probe.position(0), 0);
+            EXPECT_EQ(probe.position(1), -512);
+            continue;
+        }
+        checkCapture(c, seed++);
+        if (HasFatalFailure()) {
+            return;
+        }
+    }
+}
+
+namespace {
+
+// The spectrum core with every analysed frame's transform, levels and band
+// levels recorded.
+class CoreProbe : public tq_spectrumCore {
+public:
+    struct Frame {
+        std::vector<float> re;
+        std::vector<float> im;
+        std::vector<float> levels;
+        std::vector<float> bands;
+    };
+
+    void analyseFrame(float* frame, float* spectrum) override {
+        tq_spectrumCore::analyseFrame(frame, spectrum);
+        Frame f;
+        f.re.assign(getFft()->getRe(), getFft()->getRe() + 1024);
+        f.im.assign(getFft()->getIm(), getFft()->getIm() + 1024);
+        f.levels.assign(spectrum, spectrum + 512);
+        for (const auto& b : bandLevel) {
+            f.bands.push_back(b.load(std::memory_order_relaxed));
+        }
+        frames.push_back(std::move(f));
+    }
+
+    void useWideVectors(bool on) { fft()->useWideVectors(on); }
+
+    std::vector<Frame> frames;
+};
+
+// A start-bin table as the editor may leave it, sane or not.
+std::vector<int32_t> startBins(std::mt19937& rng, int kind) {
+    std::vector<int32_t> bins(97);
+    std::uniform_int_distribution<int32_t> any(-50, 700);
+    std::uniform_int_distribution<int32_t> step(0, 12);
+    int32_t at = 0;
+    for (int32_t b = 0; b < 97; ++b) {
+        switch (kind) {
+        case 0:
+            bins[b] = (16 * b) / 3;
+            break;
+        case 1:
+            at += step(rng);
+            bins[b] = at;
+            break;
+        default:
+            bins[b] = any(rng);
+            break;
+        }
+    }
+    return bins;
+}
+
+void checkCore(bool wide) {
+    SCOPED_TRACE(wide ? "wide vectors" : "baseline vectors");
+    auto core = std::make_unique<CoreProbe>();
+    core->useWideVectors(wide);
+    const float* window = core->getWindow();
+    ReferenceCapture capture(1024, 4096, 2);
+    std::mt19937 rng(77);
+    SignalMaker make(78);
+    std::vector<int32_t> bins = startBins(rng, 0);
+    std::vector<float> bands(97, 0.0f);
+    std::vector<CoreProbe::Frame> expected;
+    auto analyse = [&](int32_t, const float* frame) {
+        CoreProbe::Frame f;
+        f.re.resize(1024);
+        f.im.assign(1024, 0.0f);
+        for (size_t i = 0; i < 1024; ++i) {
+            f.re[i] = window[i] * frame[i];
+        }
+        referenceAnalysis::fft(f.re.data(), f.im.data(), 10);
+        for (size_t k = 0; k < 512; ++k) {
+            f.levels.push_back(referenceAnalysis::level(f.re[k], f.im[k]));
+        }
+        referenceAnalysis::raiseBands(f.levels.data(), bins.data(), bands.data());
+        f.bands = bands;
+        expected.push_back(std::move(f));
+    };
+
+    std::uniform_int_distribution<int> pick(0, 9);
+    std::uniform_real_distribution<float> loudness(-8.0f, 3.0f);
+    const std::vector<int32_t> sizes = blockSizes(rng, 400000);
+    for (size_t b = 0; b < sizes.size(); ++b) {
+        const size_t n = static_cast<size_t>(sizes[b]);
+        // Segments of every kind of signal, at loudness from -160 dB to +60 dB.
+        const int kind = pick(rng) < 6 ? 0 : pick(rng) % 5;
+        const float gain = std::pow(10.0f, loudness(rng));
+        std::vector<float> left = make.values(n, kind);
+        std::vector<float> right = make.values(n, kind);
+        for (size_t i = 0; i < n; ++i) {
+            left[i] *= gain;
+            right[i] *= gain;
+        }
+        const std::vector<float> copy[2] = {left, right};
+        float* io[2] = {left.data(), right.data()};
+        core->process(io, io, sizes[b]);
+        float* refIn[2] = {const_cast<float*>(copy[0].data()), const_cast<float*>(copy[1].data())};
+        capture.capture(refIn, sizes[b], analyse);
+
+        // Between blocks the editor may lower the bands or change the axis.
+        const int editor = pick(rng);
+        if (editor == 0) {
+            for (size_t i = 0; i < 97; ++i) {
+                const float lowered = std::max(0.0f, bands[i] - 0.2f);
+                bands[i] = lowered;
+                core->bandLevel[i].store(lowered, std::memory_order_relaxed);
+            }
+        } else if (editor == 1) {
+            bins = startBins(rng, pick(rng) % 3);
+            for (size_t i = 0; i < 97; ++i) {
+                core->bandStartBin[i].store(bins[i], std::memory_order_relaxed);
+            }
+        }
+    }
+    ASSERT_GT(expected.size(), 80u);
+    ASSERT_EQ(core->frames.size(), expected.size());
+    for (size_t f = 0; f < expected.size(); ++f) {
+        const CoreProbe::Frame& got = core->frames[f];
+        ASSERT_EQ(firstDifference(got.re.data(), expected[f].re.data(), 1024), -1) << f;
+        ASSERT_EQ(firstDifference(got.im.data(), expected[f].im.data(), 1024), -1) << f;
+        ASSERT_EQ(firstDifference(got.levels.data(), expected[f].levels.data(), 512), -1) << f;
+        ASSERT_EQ(firstDifference(got.bands.data(), expected[f].bands.data(), 97), -1) << f;
+    }
+}
+
+} // namespace
+
+TEST(FastCore, SameSpectraLevelsAndBandsAsTheWrittenPipeline) {
+    checkCore(false);
+    checkCore(true);
+}
