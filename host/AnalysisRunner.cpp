@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "host/AudioSource.h"
+#include "host/ClockListener.h"
 #include "host/FrameSchedule.h"
 #include "host/FrameSink.h"
 #include "host/PluginHost.h"
@@ -25,14 +26,31 @@ bool AnalysisRunner::run(std::string& error) {
             break;
         }
         for (size_t offset = 0; offset < got;) {
-            const int64_t piece = std::min<int64_t>(static_cast<int64_t>(got - offset),
-                                                    schedule.samplesUntilNextFrame());
-            host.process(left.data() + offset, right.data() + offset, static_cast<int32_t>(piece));
+            // A frame that ended at this very sample went to the sinks at the
+            // end of the previous piece, before the clock acts here: so the
+            // sinks see each frame as the plug-in measured it, before the
+            // editor's idle can lower what the bands hold.
+            while (clock && clock->nextTickSample() <= schedule.samplesFed()) {
+                if (!clock->tick(schedule.samplesFed(), error)) {
+                    return false;
+                }
+            }
+            int64_t piece = std::min<int64_t>(static_cast<int64_t>(got - offset),
+                                              schedule.samplesUntilNextFrame());
+            if (clock) {
+                piece = std::min(piece, clock->nextTickSample() - schedule.samplesFed());
+            }
+            const float* l = left.data() + offset;
+            const float* r = right.data() + offset;
+            const int32_t count = static_cast<int32_t>(piece);
             offset += static_cast<size_t>(piece);
-            if (!schedule.advance(piece)) {
+            if (piece < schedule.samplesUntilNextFrame()) {
+                host.process(l, r, count);
+                schedule.advance(piece);
                 continue;
             }
-            host.takeBandLevels(levels);
+            host.processFrame(l, r, count, levels);
+            schedule.advance(piece);
             const double time = static_cast<double>(schedule.samplesFed()) / rate;
             for (FrameSink* sink : sinks) {
                 if (!sink->addFrame(time, levels, error)) {
@@ -47,5 +65,8 @@ bool AnalysisRunner::run(std::string& error) {
         }
     }
     error = source.error();
-    return error.empty();
+    if (!error.empty()) {
+        return false;
+    }
+    return !clock || clock->finish(schedule.samplesFed(), error);
 }

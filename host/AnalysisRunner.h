@@ -1,6 +1,7 @@
 // Plays a source through the plug-in: blocks of at most the chosen size, cut
-// so that one ends exactly where a frame completes; there the band levels are
-// read, reset and handed to every sink.
+// so that one ends exactly where a frame completes and where the clock
+// listener asks to act; at a frame the frame's band levels are read and
+// handed to every sink.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <vector>
 
 class AudioSource;
+class ClockListener;
 class FrameSink;
 class PluginHost;
 class ProgressReporter;
@@ -18,9 +20,10 @@ public:
 
     void addSink(FrameSink& sink) { sinks.push_back(&sink); }
     void setProgress(ProgressReporter* reporter) { progress = reporter; }
+    void setClock(ClockListener* listener) { clock = listener; }
 
-    // Plays the whole source. False, with a message in error, when reading or
-    // a sink fails.
+    // Plays the whole source. False, with a message in error, when reading,
+    // a sink or the clock listener fails.
     bool run(std::string& error);
 
     int64_t samplesProcessed() const { return samples; }
@@ -32,6 +35,7 @@ private:
     int32_t blockSize;
     std::vector<FrameSink*> sinks;
     ProgressReporter* progress = nullptr;
+    ClockListener* clock = nullptr;
     int64_t samples = 0;
     int64_t frames = 0;
 };

@@ -2,13 +2,28 @@
 
 #include <cmath>
 
-BandTable::BandTable(double sampleRate) : binWidthHz(sampleRate / kTransformSize) {}
+namespace {
 
-int32_t BandTable::startBin(size_t band) {
+BandTable::StartBins linearStarts() {
+    BandTable::StartBins starts{};
+    for (size_t band = 0; band < kBandCount; ++band) {
+        starts[band] = BandTable::linearStartBin(band);
+    }
+    return starts;
+}
+
+} // namespace
+
+BandTable::BandTable(double sampleRate) : BandTable(sampleRate, linearStarts(), Axis::linear) {}
+
+BandTable::BandTable(double sampleRate, const StartBins& starts, Axis axis)
+    : binWidthHz(sampleRate / kTransformSize), starts(starts), scale(axis) {}
+
+int32_t BandTable::linearStartBin(size_t band) {
     return static_cast<int32_t>(16 * band / 3);
 }
 
-int32_t BandTable::endBin(size_t band) {
+int32_t BandTable::endBin(size_t band) const {
     const int32_t start = startBin(band);
     if (band + 1 >= kBandCount) {
         return start + 1;
@@ -17,7 +32,7 @@ int32_t BandTable::endBin(size_t band) {
     return next > start ? next : start + 1;
 }
 
-size_t BandTable::bandOfBin(int32_t bin) {
+size_t BandTable::bandOfBin(int32_t bin) const {
     for (size_t band = 0; band < kBandCount; ++band) {
         if (bin >= startBin(band) && bin < endBin(band)) {
             return band;
@@ -35,4 +50,12 @@ size_t BandTable::bandOfFrequency(double hz) const {
         return kBandCount;
     }
     return bandOfBin(static_cast<int32_t>(bin));
+}
+
+double BandTable::axisHz(double position) const {
+    const double fraction = position / static_cast<double>(kBandCount - 1);
+    if (scale == Axis::logarithmic) {
+        return std::pow(10.0, 1.0 + 4.0 * fraction);
+    }
+    return fraction * binWidthHz * kLevelBins;
 }

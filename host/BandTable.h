@@ -1,6 +1,8 @@
-// The 97 display bands on the linear frequency axis, as the editor lays them
-// out when it opens: band i starts at transform bin (16 i) / 3, and each bin is
-// sampleRate / 1024 Hz wide.
+// The 97 display bands as the plug-in lays them out: band i starts at a
+// transform bin and covers the bins up to the next band's start, at least its
+// own; the last band covers its start bin alone. Each bin is sampleRate / 1024
+// Hz wide. The editor opens with the linear axis, start bin (16 i) / 3; its
+// View menu can switch to the logarithmic one.
 #pragma once
 
 #include <array>
@@ -16,21 +18,36 @@ public:
     // Bins 0 to 511 carry levels; a band starting at or above this has none.
     static constexpr int32_t kLevelBins = kTransformSize / 2;
 
+    enum class Axis { linear, logarithmic };
+    using StartBins = std::array<int32_t, kBandCount>;
+
+    // The linear axis.
     explicit BandTable(double sampleRate);
+    // The layout the plug-in reports, on the axis that produced it.
+    BandTable(double sampleRate, const StartBins& starts, Axis axis);
 
     // First bin of band i on the linear axis.
-    static int32_t startBin(size_t band);
-    // One past the band's last bin; a band always covers at least its start bin.
-    static int32_t endBin(size_t band);
-    // Band whose bins contain the given bin, or kBandCount when none does.
-    static size_t bandOfBin(int32_t bin);
+    static int32_t linearStartBin(size_t band);
 
+    int32_t startBin(size_t band) const { return starts[band]; }
+    // One past the band's last bin.
+    int32_t endBin(size_t band) const;
+    // First band whose bins contain the given bin, or kBandCount when none does.
+    size_t bandOfBin(int32_t bin) const;
+
+    Axis axis() const { return scale; }
+    const char* axisName() const { return scale == Axis::linear ? "linear" : "logarithmic"; }
     double binWidth() const { return binWidthHz; }
     double lowHz(size_t band) const { return startBin(band) * binWidthHz; }
     double highHz(size_t band) const { return endBin(band) * binWidthHz; }
     // Band holding the bin nearest to the frequency, or kBandCount.
     size_t bandOfFrequency(double hz) const;
+    // The frequency the axis names at a position from 0 (its left end, band
+    // 0) to 96 (its right end): 0 Hz to half the rate, or 10 Hz to 100 kHz.
+    double axisHz(double position) const;
 
 private:
     double binWidthHz;
+    StartBins starts;
+    Axis scale;
 };

@@ -1,6 +1,7 @@
 // The command-line program: reads the options, picks the source, runs it
-// through the plug-in and writes the CSV file and the summary. Every failure
-// becomes a message on the error stream and an exit status.
+// through the plug-in with its window open when a picture is asked for, and
+// writes the CSV file, the pictures and the summary. Every failure becomes a
+// message on the error stream and an exit status.
 #pragma once
 
 #include <ostream>
@@ -21,8 +22,12 @@ public:
     int run(const std::vector<std::string>& args);
 
 private:
-    int analyse(const HostOptions& options);
+    int analyse(HostOptions options);
     int fail(const std::string& message);
+    // Creates each picture file now, so that a bad path fails before the run.
+    bool createPictureFiles(const HostOptions& options, std::string& error);
+    // Removes the picture files again after a failure.
+    void removePictureFiles(const HostOptions& options);
 
     std::ostream& out;
     std::ostream& err;

@@ -18,4 +18,6 @@ public:
 
     // A whole decimal number from 1 to HostOptions::kMaxBlockSize, nothing else.
     static bool parseBlockSize(const std::string& text, int32_t& blockSize);
+    // A decimal number of seconds, 0 or more, nothing else.
+    static bool parseSeconds(const std::string& text, double& seconds);
 };

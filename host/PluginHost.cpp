@@ -65,10 +65,10 @@ bool PluginHost::open(double sampleRate, int32_t maxBlockSize, std::string& erro
     dispatch(effOpen);
     dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
     dispatch(effSetBlockSize, 0, maxBlock);
-    // The editor is never opened here, so lay the bands out on the linear
-    // axis the way it would, and start every level at 0.
+    // Until an editor opens, lay the bands out on the linear axis the way it
+    // would, and start every level at 0.
     for (size_t band = 0; band < kBandCount; ++band) {
-        core->bandStartBin[band].store(BandTable::startBin(band), std::memory_order_relaxed);
+        core->bandStartBin[band].store(BandTable::linearStartBin(band), std::memory_order_relaxed);
         core->bandLevel[band].store(0.0f, std::memory_order_relaxed);
     }
     dispatch(effMainsChanged, 0, 1);
@@ -93,14 +93,68 @@ void PluginHost::process(const float* left, const float* right, int32_t frames) 
     }
 }
 
-void PluginHost::takeBandLevels(BandLevels& levels) {
-    levels.fill(0.0f);
+void PluginHost::processFrame(const float* left, const float* right, int32_t frames,
+                              BandLevels& frameLevels) {
+    frameLevels.fill(0.0f);
     if (!core) {
+        process(left, right, frames);
         return;
     }
+    // A band keeps the highest level since the editor last lowered it, so
+    // after this frame it would mix the frame with earlier ones. Set what it
+    // holds aside and start every band at 0: afterwards the bands hold this
+    // frame's levels alone. Then hand back what the band would have reached
+    // by itself, the higher of the two, since a frame only ever raises it.
+    BandLevels held{};
     for (size_t band = 0; band < kBandCount; ++band) {
-        levels[band] = core->bandLevel[band].load(std::memory_order_relaxed);
+        held[band] = core->bandLevel[band].load(std::memory_order_relaxed);
         core->bandLevel[band].store(0.0f, std::memory_order_relaxed);
+    }
+    process(left, right, frames);
+    for (size_t band = 0; band < kBandCount; ++band) {
+        frameLevels[band] = core->bandLevel[band].load(std::memory_order_relaxed);
+        core->bandLevel[band].store(std::max(held[band], frameLevels[band]),
+                                    std::memory_order_relaxed);
+    }
+}
+
+float PluginHost::heldLevel(size_t band) const {
+    return core && band < kBandCount ? core->bandLevel[band].load(std::memory_order_relaxed) : 0.0f;
+}
+
+BandTable::StartBins PluginHost::bandStartBins() const {
+    BandTable::StartBins starts{};
+    for (size_t band = 0; band < kBandCount; ++band) {
+        starts[band] = core ? core->bandStartBin[band].load(std::memory_order_relaxed)
+                            : BandTable::linearStartBin(band);
+    }
+    return starts;
+}
+
+bool PluginHost::openEditor(void* parent, std::string& error) {
+    if (!effect || (effect->flags & effFlagsHasEditor) == 0) {
+        error = "the plug-in has no editor";
+        return false;
+    }
+    closeEditor();
+    if (dispatch(effEditOpen, 0, 0, parent) == 0) {
+        error = "the plug-in's editor could not be opened";
+        return false;
+    }
+    editorOpen = true;
+    return true;
+}
+
+void PluginHost::idleEditor() {
+    if (editorOpen) {
+        dispatch(effEditIdle);
+    }
+}
+
+void PluginHost::closeEditor() {
+    if (editorOpen) {
+        dispatch(effEditClose);
+        editorOpen = false;
     }
 }
 
@@ -108,6 +162,7 @@ void PluginHost::close() {
     if (!effect) {
         return;
     }
+    closeEditor();
     if (running) {
         dispatch(effMainsChanged, 0, 0);
         running = false;

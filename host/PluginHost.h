@@ -1,6 +1,7 @@
 // Creates the plug-in through its entry point and drives it through the
 // AEffect record as any VST 2.4 host does: open, sample rate, block size,
-// resume, blocks through processReplacing, suspend, close.
+// resume, blocks through processReplacing, the editor's open, idle and close,
+// suspend, close.
 #pragma once
 
 #include <cstdint>
@@ -29,9 +30,25 @@ public:
     // maximum size. The audio of the last block it hands back is kept in
     // outputLeft()/outputRight().
     void process(const float* left, const float* right, int32_t frames);
-    // Copies the band levels the plug-in has raised and sets them back to 0.
-    void takeBandLevels(BandLevels& levels);
-    // Suspends and deletes the plug-in; safe to call twice.
+    // As process(), for samples whose last one completes an analysed frame;
+    // frameLevels gets that frame's own band levels, whatever the bands held
+    // before. The plug-in is left holding what it would have held anyway.
+    void processFrame(const float* left, const float* right, int32_t frames,
+                      BandLevels& frameLevels);
+    // What the plug-in holds for a band now: the highest level since its
+    // editor last lowered it.
+    float heldLevel(size_t band) const;
+    // The band layout the plug-in uses now.
+    BandTable::StartBins bandStartBins() const;
+
+    // The editor through effEditOpen, effEditIdle and effEditClose; `parent`
+    // is the host window it is built in.
+    bool openEditor(void* parent, std::string& error);
+    void idleEditor();
+    void closeEditor();
+    bool isEditorOpen() const { return editorOpen; }
+
+    // Closes the editor, suspends and deletes the plug-in; safe to call twice.
     void close();
 
     bool isOpen() const { return effect != nullptr; }
@@ -49,6 +66,7 @@ private:
     AEffect* effect = nullptr;
     tq_spectrumCore* core = nullptr;
     bool running = false;
+    bool editorOpen = false;
     int32_t maxBlock = 0;
     std::vector<float> inputs[2];
     std::vector<float> outputs[2];

@@ -14,7 +14,7 @@ std::string fixed(double value, int decimals) {
 
 } // namespace
 
-Summary::Summary(double sampleRate) : bands(sampleRate) {}
+Summary::Summary(const BandTable& bands) : bands(bands) {}
 
 bool Summary::addFrame(double timeSeconds, const BandLevels& levels, std::string&) {
     for (size_t band = 0; band < kBandCount; ++band) {
@@ -64,8 +64,8 @@ void Summary::printLoudest(std::ostream& out) const {
     });
     order.resize(std::min(order.size(), kLoudestShown));
 
-    out << "Loudest bands (levels 0..1 over all frames; linear axis, " << fixed(bands.binWidth(), 2)
-        << " Hz per bin):\n";
+    out << "Loudest bands (levels 0..1 over all frames; " << bands.axisName() << " axis, "
+        << fixed(bands.binWidth(), 2) << " Hz per bin):\n";
     for (size_t band : order) {
         char line[128];
         std::snprintf(line, sizeof line, "  band %2zu  %7.0f - %7.0f Hz  peak %.3f  mean %.3f\n",

@@ -18,7 +18,7 @@ public:
     static constexpr size_t kBandsPerRow = 4;
     static constexpr int kBarWidth = 20;
 
-    explicit Summary(double sampleRate);
+    explicit Summary(const BandTable& bands);
 
     bool addFrame(double timeSeconds, const BandLevels& levels, std::string& error) override;
 

@@ -3,11 +3,21 @@
 // the embedded .bmp resources.
 #include "platform/platform.h"
 
-#include "platform/headless/GlyphCache.h"
+#include "platform/freetype/GlyphCache.h"
 #include "platform/headless/HeadlessSystem.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "resources/BmpCodec.h"
 #include "resources/embeddedResources.h"
+
+namespace {
+
+// The one glyph cache of the layer, filled at first use.
+const GlyphCache& glyphs() {
+    static const GlyphCache cache(TQ_HEADLESS_FONT_FILE);
+    return cache;
+}
+
+} // namespace
 
 namespace platform {
 
@@ -18,7 +28,7 @@ Status createWindow(void* parent, int32_t width, int32_t height, WindowClient* c
         return Status::invalidArgument;
     }
     // Glyphs are rendered now, so that drawing later never allocates.
-    GlyphCache::instance();
+    glyphs();
     const Status status = host->attach(client, width, height);
     *window = status == Status::ok ? host : nullptr;
     return status;
@@ -62,11 +72,11 @@ Status popupMenu(void* window, int32_t x, int32_t y, const MenuItem* items, size
 }
 
 Status drawText(const Surface& surface, const TextRun& run) {
-    return GlyphCache::instance().drawText(surface, run);
+    return glyphs().drawText(surface, run);
 }
 
 Status textWidth(int32_t font, const char* text, int32_t* width) {
-    return GlyphCache::instance().textWidth(font, text, width);
+    return glyphs().textWidth(font, text, width);
 }
 
 Status bitmapSize(int32_t id, int32_t* width, int32_t* height) {

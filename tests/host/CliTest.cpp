@@ -78,8 +78,8 @@ TEST_F(CliTest, EachStereoChannelReachesItsOwnInput) {
     const CsvTable table = analyse(wav);
     ASSERT_EQ(table.rows.size(), static_cast<size_t>(FrameSchedule::frameCountFor(kRate)));
     for (const auto& row : table.rows) {
-        EXPECT_NEAR(level(row, BandTable::bandOfBin(kCentreBin)), 0.5, 0.01);
-        EXPECT_NEAR(level(row, BandTable::bandOfBin(kRightBin)), 0.5, 0.01);
+        EXPECT_NEAR(level(row, BandTable(kRate).bandOfBin(kCentreBin)), 0.5, 0.01);
+        EXPECT_NEAR(level(row, BandTable(kRate).bandOfBin(kRightBin)), 0.5, 0.01);
     }
 }
 
@@ -91,7 +91,7 @@ TEST_F(CliTest, MonoFileFeedsBothInputs) {
     ASSERT_EQ(table.rows.size(), static_cast<size_t>(FrameSchedule::frameCountFor(kRate)));
     for (const auto& row : table.rows) {
         // Only one input would be 6 dB down: level 0.4.
-        EXPECT_NEAR(level(row, BandTable::bandOfBin(kCentreBin)), 0.5, 0.01);
+        EXPECT_NEAR(level(row, BandTable(kRate).bandOfBin(kCentreBin)), 0.5, 0.01);
     }
 }
 

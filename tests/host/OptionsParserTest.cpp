@@ -36,6 +36,42 @@ TEST(OptionsParserTest, ReadsEveryOptionInBothSpellings) {
     EXPECT_TRUE(b.options.quiet);
 }
 
+TEST(OptionsParserTest, ReadsThePictureOptions) {
+    const Parsed none = parse({"in.wav"});
+    ASSERT_TRUE(none.ok);
+    EXPECT_EQ(none.options.pngPath, "");
+    EXPECT_EQ(none.options.spectrogramPath, "");
+    EXPECT_LT(none.options.pictureSeconds, 0.0) << "the end of the input";
+    EXPECT_FALSE(none.options.logarithmic);
+
+    const Parsed a =
+        parse({"in.wav", "--png", "w.png", "--at", "2.5", "--log", "--spectrogram=s.png"});
+    ASSERT_TRUE(a.ok) << a.error;
+    EXPECT_EQ(a.options.pngPath, "w.png");
+    EXPECT_EQ(a.options.spectrogramPath, "s.png");
+    EXPECT_DOUBLE_EQ(a.options.pictureSeconds, 2.5);
+    EXPECT_TRUE(a.options.logarithmic);
+
+    // The demo run pictures its window anyway, so --at alone is fine there.
+    const Parsed demo = parse({"--at", "0"});
+    ASSERT_TRUE(demo.ok) << demo.error;
+    EXPECT_EQ(demo.options.pictureSeconds, 0.0);
+}
+
+TEST(OptionsParserTest, SecondsAreADecimalNumberFromZeroOn) {
+    double seconds = 0.0;
+    for (const auto& [text, value] : std::vector<std::pair<const char*, double>>{
+             {"0", 0.0}, {"2", 2.0}, {"0.25", 0.25}, {"7.918", 7.918}, {"3600", 3600.0}}) {
+        EXPECT_TRUE(OptionsParser::parseSeconds(text, seconds)) << text;
+        EXPECT_DOUBLE_EQ(seconds, value) << text;
+    }
+    for (const char* bad : {"", "-1", "-0.5", "1s", " 1", "inf", "nan", "1e3", "abc", "0x1"}) {
+        seconds = 77.0;
+        EXPECT_FALSE(OptionsParser::parseSeconds(bad, seconds)) << bad;
+        EXPECT_EQ(seconds, 77.0) << bad;
+    }
+}
+
 TEST(OptionsParserTest, BlockSizeIsAWholeNumberInRange) {
     int32_t size = 0;
     EXPECT_TRUE(OptionsParser::parseBlockSize("1", size));
@@ -61,6 +97,13 @@ TEST(OptionsParserTest, RefusesWhatItCannotUse) {
         {{"--quiet=1"}, "option '--quiet' takes no value"},
         {{"a.wav", "b.wav"}, "only one input file"},
         {{""}, "the input file name is empty"},
+        {{"--png"}, "option '--png' needs a value"},
+        {{"--png="}, "option '--png' needs a file name"},
+        {{"--spectrogram="}, "option '--spectrogram' needs a file name"},
+        {{"--at", "-2"}, "bad time '-2'"},
+        {{"--at", "soon"}, "bad time 'soon'"},
+        {{"--log=yes"}, "option '--log' takes no value"},
+        {{"in.wav", "--at", "1"}, "give '--png' too"},
     };
     for (const auto& [args, message] : cases) {
         const Parsed p = parse(args);
@@ -79,7 +122,9 @@ TEST(OptionsParserTest, DoubleDashEndsOptionsAndHelpStopsParsing) {
     EXPECT_TRUE(p.options.showHelp);
     const std::string help = OptionsParser::helpText("tq-spectrum");
     for (const char* needle :
-         {"--csv", "--block", "--quiet", "mono", "first two", "time_s", "last sample"}) {
+         {"--csv", "--block", "--quiet", "mono", "first two", "time_s", "last sample", "--png",
+          "--at", "--log", "--spectrogram", "tq-spectrum-demo.png",
+          "tq-spectrum-demo-spectrogram.png", "past the end"}) {
         EXPECT_NE(help.find(needle), std::string::npos) << needle;
     }
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host/PluginHost.h"
+#include "platform/headless/HeadlessWindow.h"
 #include "tests/host/cliSupport.h"
 
 namespace {
@@ -17,15 +18,20 @@ TEST(PluginHostTest, CallbackAnswersOnlyTheVersion) {
     }
 }
 
-TEST(PluginHostTest, LevelsAppearWhenTheFirstFrameCompletesAndAreReset) {
+std::vector<float> toneOf(double hz, size_t length) {
+    std::vector<float> tone(length);
+    for (size_t i = 0; i < tone.size(); ++i) {
+        tone[i] = sine(hz, 0.25, static_cast<long>(i), 44100);
+    }
+    return tone;
+}
+
+TEST(PluginHostTest, AFrameGivesItsOwnLevelsAndThePluginKeepsItsPeaks) {
     PluginHost host;
     std::string error;
     ASSERT_TRUE(host.open(44100.0, 256, error)) << error;
 
-    std::vector<float> tone(1024);
-    for (size_t i = 0; i < tone.size(); ++i) {
-        tone[i] = sine(1000.0, 0.25, static_cast<long>(i), 44100);
-    }
+    const std::vector<float> tone = toneOf(1000.0, 1024);
     BandLevels levels{};
     // 1023 samples, more than one block's worth: the audio comes back
     // unchanged and no frame is complete yet.
@@ -33,22 +39,49 @@ TEST(PluginHostTest, LevelsAppearWhenTheFirstFrameCompletesAndAreReset) {
     const size_t lastBlock = 1023 - 3 * 256;
     EXPECT_TRUE(std::equal(tone.begin() + 768, tone.begin() + 768 + lastBlock, host.outputLeft()));
     EXPECT_TRUE(std::equal(tone.begin() + 768, tone.begin() + 768 + lastBlock, host.outputRight()));
-    host.takeBandLevels(levels);
-    EXPECT_TRUE(std::all_of(levels.begin(), levels.end(), [](float v) { return v == 0.0f; }));
+    EXPECT_EQ(host.heldLevel(4), 0.0f);
 
-    host.process(tone.data() + 1023, tone.data() + 1023, 1);
-    host.takeBandLevels(levels);
+    host.processFrame(tone.data() + 1023, tone.data() + 1023, 1, levels);
     EXPECT_GT(levels[4], 0.95f) << "1 kHz lies in band 4";
     EXPECT_EQ(levels[96], 0.0f) << "band 96 starts at bin 512, which carries no level";
+    EXPECT_EQ(host.heldLevel(4), levels[4]);
 
-    host.takeBandLevels(levels);
-    EXPECT_TRUE(std::all_of(levels.begin(), levels.end(), [](float v) { return v == 0.0f; }))
-        << "reading the levels resets them";
+    // The next frame is silent: its own levels are 0, while the plug-in,
+    // with no editor to lower them, still holds the peak of the first.
+    const std::vector<float> silence(4096, 0.0f);
+    host.process(silence.data(), silence.data(), 4095);
+    host.processFrame(silence.data(), silence.data(), 1, levels);
+    EXPECT_TRUE(std::all_of(levels.begin(), levels.end(), [](float v) { return v == 0.0f; }));
+    EXPECT_GT(host.heldLevel(4), 0.95f);
 
     host.close();
     EXPECT_FALSE(host.isOpen());
     host.close();
     host.process(tone.data(), tone.data(), 16); // nothing to run; no crash
+    host.processFrame(tone.data(), tone.data(), 16, levels);
+    EXPECT_EQ(levels[4], 0.0f);
+}
+
+TEST(PluginHostTest, EditorOpensIdlesAndClosesWithThePlugin) {
+    PluginHost host;
+    HeadlessWindow parent;
+    std::string error;
+    EXPECT_FALSE(host.openEditor(parent.handle(), error)) << "no plug-in yet";
+    ASSERT_TRUE(host.open(44100.0, 512, error)) << error;
+    ASSERT_TRUE(host.openEditor(parent.handle(), error)) << error;
+    EXPECT_TRUE(parent.hasChild());
+    EXPECT_EQ(parent.width(), 570);
+    EXPECT_EQ(parent.height(), 180);
+    host.idleEditor();
+    EXPECT_GT(parent.presentCount(), 0u) << "the first idle draws the window";
+    host.close();
+    EXPECT_FALSE(host.isEditorOpen());
+    EXPECT_FALSE(parent.hasChild()) << "closing the plug-in closes its window first";
+
+    PluginHost other;
+    ASSERT_TRUE(other.open(44100.0, 512, error)) << error;
+    EXPECT_FALSE(other.openEditor(nullptr, error));
+    EXPECT_FALSE(other.isEditorOpen());
 }
 
 TEST(PluginHostTest, RefusesRatesAndBlockSizesThePluginCannotUse) {

@@ -16,7 +16,7 @@ size_t countLines(const std::string& text, const std::string& start) {
 }
 
 TEST(SummaryTest, ListsLoudestBandsWithTheirFrequencies) {
-    Summary summary(44100.0);
+    Summary summary{BandTable(44100.0)};
     std::string error;
     BandLevels often{};
     BandLevels once{};
@@ -55,16 +55,33 @@ TEST(SummaryTest, ListsLoudestBandsWithTheirFrequencies) {
 
 TEST(SummaryTest, SaysWhenNothingWasAnalysedOrAllWasSilent) {
     std::ostringstream none;
-    Summary(44100.0).print(none, "short");
+    Summary(BandTable(44100.0)).print(none, "short");
     EXPECT_NE(none.str().find("none analysed"), std::string::npos);
 
-    Summary silent(44100.0);
+    Summary silent{BandTable(44100.0)};
     std::string error;
     ASSERT_TRUE(silent.addFrame(0.0, BandLevels{}, error));
     std::ostringstream out;
     silent.print(out, "quiet");
     EXPECT_NE(out.str().find("Every band stayed at level 0"), std::string::npos);
     EXPECT_EQ(out.str().find("Loudest"), std::string::npos);
+}
+
+TEST(SummaryTest, NamesTheAxisAndRangesOfTheBandsItWasGiven) {
+    BandTable::StartBins starts{};
+    for (size_t band = 0; band < kBandCount; ++band) {
+        starts[band] = static_cast<int32_t>(band) * 2;
+    }
+    Summary summary{BandTable(44100.0, starts, BandTable::Axis::logarithmic)};
+    BandLevels levels{};
+    levels[10] = 0.75f; // bins 20 and 21
+    std::string error;
+    ASSERT_TRUE(summary.addFrame(0.0, levels, error));
+    std::ostringstream out;
+    summary.print(out, "log");
+    EXPECT_NE(out.str().find("logarithmic axis, 43.07 Hz per bin"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("  band 10      861 -     947 Hz  peak 0.750"), std::string::npos)
+        << out.str();
 }
 
 } // namespace

@@ -38,8 +38,12 @@ ScratchDir::~ScratchDir() {
     std::filesystem::remove_all(path, ignored);
 }
 
-CliResult runCli(const std::vector<std::string>& args) {
+CliResult runCli(const std::vector<std::string>& args, const std::string& workDir) {
     ScratchDir capture;
+    const std::string runDir = workDir.empty() ? capture.file("run") : workDir;
+    if (workDir.empty()) {
+        std::filesystem::create_directory(runDir);
+    }
     const std::string outPath = capture.file("stdout");
     const std::string errPath = capture.file("stderr");
 
@@ -57,7 +61,7 @@ CliResult runCli(const std::vector<std::string>& args) {
         const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 ||
-            ::dup2(err, 2) < 0) {
+            ::dup2(err, 2) < 0 || ::chdir(runDir.c_str()) != 0) {
             ::_exit(127);
         }
         ::execv(argv[0], argv.data());

@@ -11,8 +11,9 @@ struct CliResult {
     std::string err;
 };
 
-// Runs the built program with args; stdin is empty.
-CliResult runCli(const std::vector<std::string>& args);
+// Runs the built program with args; stdin is empty. It runs in `workDir`, or
+// in a fresh empty directory, so that the demo's pictures land there.
+CliResult runCli(const std::vector<std::string>& args, const std::string& workDir = "");
 
 // A fresh directory that is removed with everything in it at the end.
 class ScratchDir {

@@ -1,7 +1,7 @@
-// Text for the headless layer: Liberation Sans from one file, every
-// printable ASCII glyph of every numbered font rendered once by FreeType
-// (hinted, grey-scale) and kept. Drawing then only blends stored coverage,
-// so it never allocates.
+// Text for the layers that draw with FreeType: one font file, every
+// printable ASCII glyph of every numbered font rendered once (hinted,
+// grey-scale) and kept. Drawing then only blends stored coverage, so it
+// never allocates. The same file gives the same pixels on every layer.
 #pragma once
 
 #include <cstdint>
@@ -11,8 +11,10 @@
 
 class GlyphCache {
 public:
-    // The one cache of the process, filled at first use.
-    static GlyphCache& instance();
+    // Renders the glyphs of `fontFile`; ready() is false if it cannot.
+    explicit GlyphCache(const char* fontFile);
+    GlyphCache(const GlyphCache&) = delete;
+    GlyphCache& operator=(const GlyphCache&) = delete;
 
     bool ready() const { return loaded; }
     platform::Status drawText(const platform::Surface& surface, const platform::TextRun& run) const;
@@ -37,7 +39,6 @@ private:
         Glyph glyphs[kGlyphs];
     };
 
-    explicit GlyphCache(const char* fontFile);
     const Glyph* find(const Font& font, char c) const;
     int32_t measure(const Font& font, const char* text) const;
 

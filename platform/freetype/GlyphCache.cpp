@@ -1,4 +1,4 @@
-#include "platform/headless/GlyphCache.h"
+#include "platform/freetype/GlyphCache.h"
 
 #include <algorithm>
 
@@ -24,12 +24,10 @@ int32_t floorHalf(int32_t v) {
 
 } // namespace
 
-GlyphCache& GlyphCache::instance() {
-    static GlyphCache cache(TQ_HEADLESS_FONT_FILE);
-    return cache;
-}
-
 GlyphCache::GlyphCache(const char* fontFile) {
+    if (!fontFile) {
+        return;
+    }
     FT_Library library = nullptr;
     if (FT_Init_FreeType(&library) != 0) {
         return;

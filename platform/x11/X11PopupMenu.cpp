@@ -1,0 +1,309 @@
+#include "platform/x11/X11PopupMenu.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <poll.h>
+
+#include "platform/freetype/GlyphCache.h"
+#include "platform/x11/X11Fonts.h"
+#include "platform/x11/X11MenuLayout.h"
+#include "platform/x11/X11Window.h"
+
+namespace {
+
+using Layout = X11MenuLayout;
+
+constexpr long kMenuEvents = ExposureMask | ButtonPressMask | ButtonReleaseMask |
+                             PointerMotionMask | KeyPressMask | StructureNotifyMask;
+constexpr unsigned int kButtonMasks = Button1Mask | Button2Mask | Button3Mask;
+constexpr int kGrabAttempts = 20; // another client may hold the pointer a moment
+constexpr int kGrabRetryMs = 10;
+constexpr int kWaitMs = 100;
+
+const char* textOf(const platform::MenuItem& item) {
+    return item.text ? item.text : "";
+}
+
+void sleepMs(int milliseconds) {
+    poll(nullptr, 0, milliseconds);
+}
+
+} // namespace
+
+X11PopupMenu::X11PopupMenu(X11Window& window, const platform::MenuItem* menuItems, size_t menuCount)
+    : owner(window), display(window.connection()), items(menuItems), count(menuCount) {
+    int32_t widest = 0;
+    const GlyphCache& glyphs = X11Fonts::glyphs();
+    for (size_t i = 0; i < count; ++i) {
+        int32_t w = 0;
+        if (!items[i].separator &&
+            glyphs.textWidth(Layout::kFont, textOf(items[i]), &w) == platform::Status::ok) {
+            widest = std::max(widest, w);
+        }
+    }
+    width = Layout::width(widest);
+    height = Layout::height(items, count);
+    pixels.assign(size_t(width) * size_t(height), Layout::kFace);
+}
+
+X11PopupMenu::~X11PopupMenu() {
+    if (!window || !owner.connected()) {
+        return;
+    }
+    if (keyboardGrabbed) {
+        XUngrabKeyboard(display, CurrentTime);
+    }
+    if (pointerGrabbed) {
+        XUngrabPointer(display, CurrentTime);
+    }
+    if (gc) {
+        XFreeGC(display, gc);
+    }
+    XDestroyWindow(display, window);
+    XFlush(display);
+}
+
+bool X11PopupMenu::show(int32_t x, int32_t y) {
+    XWindowAttributes ownerAttributes{};
+    if (!XGetWindowAttributes(display, owner.id(), &ownerAttributes)) {
+        return false;
+    }
+    Screen* screen = ownerAttributes.screen;
+    const Window root = RootWindowOfScreen(screen);
+    int rootX = 0;
+    int rootY = 0;
+    Window child = 0;
+    if (!XTranslateCoordinates(display, owner.id(), root, x, y, &rootX, &rootY, &child)) {
+        return false;
+    }
+    // Kept on the screen: moved left or up where it would run off.
+    left = std::max(0, std::min(int32_t(rootX), WidthOfScreen(screen) - width));
+    top = std::max(0, std::min(int32_t(rootY), HeightOfScreen(screen) - height));
+
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;
+    attributes.save_under = True;
+    attributes.background_pixmap = None;
+    attributes.border_pixel = 0;
+    attributes.colormap = owner.colormap();
+    attributes.event_mask = kMenuEvents;
+    window = XCreateWindow(display, root, left, top, unsigned(width), unsigned(height), 0,
+                           owner.depth(), InputOutput, owner.visual(),
+                           CWOverrideRedirect | CWSaveUnder | CWBackPixmap | CWBorderPixel |
+                               CWColormap | CWEventMask,
+                           &attributes);
+    if (!window) {
+        return false;
+    }
+    gc = XCreateGC(display, window, 0, nullptr);
+    if (!image.create(display, owner.visual(), owner.depth(), width, height)) {
+        return false;
+    }
+    XMapRaised(display, window);
+    draw();
+    return true;
+}
+
+void X11PopupMenu::grabInput() {
+    // Every click then reaches the menu, inside or out, and so does Escape.
+    for (int attempt = 0; attempt < kGrabAttempts && !(pointerGrabbed && keyboardGrabbed);
+         ++attempt) {
+        if (!pointerGrabbed) {
+            pointerGrabbed =
+                XGrabPointer(display, window, False,
+                             ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
+                             GrabModeAsync, None, None, CurrentTime) == GrabSuccess;
+        }
+        if (!keyboardGrabbed) {
+            keyboardGrabbed = XGrabKeyboard(display, window, False, GrabModeAsync, GrabModeAsync,
+                                            CurrentTime) == GrabSuccess;
+        }
+        if (!(pointerGrabbed && keyboardGrabbed)) {
+            sleepMs(kGrabRetryMs);
+        }
+    }
+}
+
+int32_t X11PopupMenu::run(int32_t x, int32_t y) {
+    if (count == 0 || !show(x, y)) {
+        return -1;
+    }
+    grabInput();
+    XFlush(display);
+
+    Outcome outcome = Outcome::waiting;
+    XEvent event;
+    while (outcome == Outcome::waiting && owner.usable()) {
+        if (XPending(display) == 0) {
+            pollfd fd{ConnectionNumber(display), POLLIN, 0};
+            poll(&fd, 1, kWaitMs);
+            continue;
+        }
+        XNextEvent(display, &event);
+        outcome = handle(event);
+    }
+    return outcome == Outcome::chosen ? choice : -1;
+}
+
+X11PopupMenu::Outcome X11PopupMenu::handle(XEvent& event) {
+    const bool mine = event.xany.window == window;
+    const bool owners = event.xany.window == owner.id();
+    if (!mine && !owners) {
+        return Outcome::waiting;
+    }
+    switch (event.type) {
+    case Expose:
+        if (owners) {
+            owner.expose(event.xexpose);
+        } else if (event.xexpose.count == 0) {
+            draw();
+        }
+        break;
+    case DestroyNotify:
+        if (owners) {
+            owner.markGone();
+        } else {
+            window = 0;
+        }
+        return Outcome::dismissed;
+    // Pointer events count by their root position, whichever of our
+    // windows they reached: before the menu holds the pointer, the editor's
+    // window may still get them.
+    case MotionNotify:
+        while (XCheckTypedWindowEvent(display, event.xany.window, MotionNotify, &event)) {
+        }
+        return pointer(MotionNotify, event.xmotion.x_root, event.xmotion.y_root,
+                       event.xmotion.state);
+    case ButtonPress:
+    case ButtonRelease:
+        return pointer(event.type, event.xbutton.x_root, event.xbutton.y_root, event.xbutton.state);
+    case KeyPress: {
+        const KeySym key = XLookupKeysym(&event.xkey, 0);
+        if (key == XK_Escape) {
+            return Outcome::dismissed;
+        }
+        if ((key == XK_Return || key == XK_KP_Enter) && choosable(hovered)) {
+            choice = hovered;
+            return Outcome::chosen;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return Outcome::waiting;
+}
+
+X11PopupMenu::Outcome X11PopupMenu::pointer(int type, int32_t rootX, int32_t rootY,
+                                            unsigned int state) {
+    const int32_t x = rootX - left;
+    const int32_t y = rootY - top;
+    const bool inside = x >= 0 && y >= 0 && x < width && y < height;
+    const int32_t index = Layout::entryAt(items, count, width, x, y);
+    switch (type) {
+    case MotionNotify:
+        highlight(index);
+        if ((state & kButtonMasks) && inside) {
+            armed = true; // dragged in from the menu's title: a release chooses
+        }
+        break;
+    case ButtonPress:
+        if (!inside) {
+            return Outcome::dismissed;
+        }
+        armed = true;
+        highlight(index);
+        break;
+    case ButtonRelease:
+        // The release of the click that opened the menu chooses nothing.
+        if (armed && choosable(index)) {
+            choice = index;
+            return Outcome::chosen;
+        }
+        break;
+    default:
+        break;
+    }
+    return Outcome::waiting;
+}
+
+bool X11PopupMenu::choosable(int32_t index) const {
+    return index >= 0 && size_t(index) < count && !items[index].separator;
+}
+
+void X11PopupMenu::highlight(int32_t index) {
+    const int32_t next = choosable(index) ? index : -1;
+    if (next != hovered) {
+        hovered = next;
+        draw();
+    }
+}
+
+void X11PopupMenu::fill(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t colour) {
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, width);
+    bottom = std::min(bottom, height);
+    for (int32_t y = top; y < bottom; ++y) {
+        std::fill(pixels.begin() + ptrdiff_t(size_t(y) * size_t(width)) + left,
+                  pixels.begin() + ptrdiff_t(size_t(y) * size_t(width)) + right, colour);
+    }
+}
+
+void X11PopupMenu::drawCheckMark(int32_t centreX, int32_t centreY, uint32_t colour) {
+    // A tick of two strokes, two pixels thick: down-right, then up-right.
+    auto plot = [this, colour](int32_t x, int32_t y) {
+        if (x >= 0 && y >= 0 && x < width && y < height) {
+            pixels[size_t(y) * size_t(width) + size_t(x)] = colour;
+        }
+    };
+    for (int32_t i = 0; i <= 3; ++i) {
+        plot(centreX - 4 + i, centreY + i - 1);
+        plot(centreX - 4 + i, centreY + i);
+    }
+    for (int32_t i = 1; i <= 6; ++i) {
+        plot(centreX - 1 + i, centreY + 2 - i);
+        plot(centreX - 1 + i, centreY + 3 - i);
+    }
+}
+
+void X11PopupMenu::draw() {
+    if (!window) {
+        return;
+    }
+    fill(0, 0, width, height, Layout::kFrame);
+    fill(Layout::kBorder, Layout::kBorder, width - Layout::kBorder, height - Layout::kBorder,
+         Layout::kFace);
+    const GlyphCache& glyphs = X11Fonts::glyphs();
+    const platform::Surface surface{width, height, pixels.data()};
+    for (size_t i = 0; i < count; ++i) {
+        const int32_t top = Layout::entryTop(items, i);
+        const int32_t bottom = top + Layout::entryHeight(items[i]);
+        if (items[i].separator) {
+            const int32_t line = top + (bottom - top) / 2;
+            fill(Layout::kBorder + 2, line, width - Layout::kBorder - 2, line + 1,
+                 Layout::kSeparatorLine);
+            continue;
+        }
+        const bool lit = int32_t(i) == hovered;
+        const uint32_t ink = lit ? Layout::kHighlightText : Layout::kText;
+        if (lit) {
+            fill(Layout::kBorder, top, width - Layout::kBorder, bottom, Layout::kHighlight);
+        }
+        if (items[i].checked) {
+            drawCheckMark(Layout::kBorder + Layout::kCheckColumn / 2, top + (bottom - top) / 2,
+                          ink);
+        }
+        platform::TextRun run;
+        run.text = textOf(items[i]);
+        run.font = Layout::kFont;
+        run.box = platform::Rect{Layout::kBorder + Layout::kCheckColumn, top,
+                                 width - Layout::kBorder - Layout::kTextMargin, bottom};
+        run.clip = platform::Rect{0, 0, width, height};
+        run.align = platform::TextAlign::left;
+        run.colour = ink;
+        glyphs.drawText(surface, run);
+    }
+    image.put(display, window, gc, surface, platform::Rect{0, 0, width, height});
+    XFlush(display);
+}

@@ -1,0 +1,59 @@
+// A modal popup menu on X11: an override-redirect window at root
+// coordinates, drawn by us (entries, separators, check marks, the entry
+// under the pointer highlighted) with the same text as the editor. It holds
+// the pointer and the keyboard until a choice: a click on an entry chooses
+// it, a click outside or Escape dismisses the menu.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "platform/platform.h"
+#include "platform/x11/X11Image.h"
+#include "platform/x11/XlibHeaders.h"
+
+class X11Window;
+
+class X11PopupMenu {
+public:
+    X11PopupMenu(X11Window& owner, const platform::MenuItem* items, size_t count);
+    ~X11PopupMenu();
+    X11PopupMenu(const X11PopupMenu&) = delete;
+    X11PopupMenu& operator=(const X11PopupMenu&) = delete;
+
+    // Shows the menu with its top-left corner at (x, y) of the owner window
+    // and waits; the chosen index, or -1.
+    int32_t run(int32_t x, int32_t y);
+
+private:
+    enum class Outcome { waiting, chosen, dismissed };
+
+    bool show(int32_t x, int32_t y);
+    void grabInput();
+    Outcome handle(XEvent& event);
+    Outcome pointer(int type, int32_t rootX, int32_t rootY, unsigned int state);
+    bool choosable(int32_t index) const;
+    void highlight(int32_t index);
+    void draw();
+    void drawCheckMark(int32_t centreX, int32_t centreY, uint32_t colour);
+    void fill(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t colour);
+
+    X11Window& owner;
+    Display* display;
+    const platform::MenuItem* items;
+    size_t count;
+    Window window = 0;
+    GC gc = nullptr;
+    X11Image image;
+    std::vector<uint32_t> pixels;
+    int32_t left = 0; // root coordinates of the menu's corner
+    int32_t top = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t hovered = -1;
+    int32_t choice = -1;
+    bool armed = false; // a press (or a drag with a button held) inside the menu
+    bool pointerGrabbed = false;
+    bool keyboardGrabbed = false;
+};

@@ -1,0 +1,85 @@
+// A host in miniature for the editor suites: loads the plug-in through
+// VSTPluginMain with a callback that records what the plug-in asks of the
+// host, owns the headless parent window and drives the editor opcodes on
+// the fake clock.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "platform/headless/HeadlessWindow.h"
+#include "toolkit/CRect.h"
+#include "vst/AEffect.h"
+
+class tq_spectrum;
+class tq_spectrumCore;
+class tq_spectrumEditor;
+class CVuMeter;
+
+class PluginRig {
+public:
+    struct HostCall {
+        VstInt32 opcode;
+        VstInt32 index;
+    };
+
+    // Rects of the layout the tests aim at.
+    static CRect barRect(int32_t band) { return CRect(44 + 5 * band, 36, 47 + 5 * band, 136); }
+    static CRect labelRect(int32_t k) { return CRect(25 + 60 * k, 143, 66 + 60 * k, 155); }
+    static const CRect kViewMenu;
+    static const CRect kHelpMenu;
+    static const CRect kOkButton;
+
+    // Clock and URL record start from zero; the plug-in runs at `sampleRate`
+    // and has been resumed, as a host does before it shows the editor.
+    explicit PluginRig(float sampleRate = 44100.0f);
+    // Closes the editor, then the plug-in, unless a test already did.
+    ~PluginRig();
+    PluginRig(const PluginRig&) = delete;
+    PluginRig& operator=(const PluginRig&) = delete;
+
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
+                       void* ptr = nullptr, float opt = 0.0f);
+    bool open();
+    void idle() { dispatch(effEditIdle); }
+    // Moves the clock on, then idles.
+    void idleAfter(uint32_t milliseconds);
+    void close() { dispatch(effEditClose); }
+    void suspend() { dispatch(effMainsChanged, 0, 0); }
+    void resume() { dispatch(effMainsChanged, 0, 1); }
+    // effClose: the plug-in deletes itself; the rig forgets it.
+    void closePlugin();
+
+    // Clicks a menu with the popup's answer scripted (-1 dismisses it).
+    void chooseFromMenu(const CRect& menu, int32_t index);
+    // Runs one more decay step by idling just past the refresh interval.
+    void decayStep();
+    // Full-scale sine at `bin` of the 1024-point transform, both channels,
+    // for `frames` samples.
+    void playSine(int32_t bin, int32_t frames);
+    // The same samples on both channels, through processReplacing.
+    void play(const std::vector<float>& samples);
+
+    tq_spectrum* plugin() const;
+    tq_spectrumEditor* editor() const;
+    tq_spectrumCore* core() const;
+    AEffect* effect() const { return aeffect; }
+
+    // Green rows in the bar's middle column, as the window shows it.
+    int32_t litSegments(int32_t band) const;
+    // How often each bar is a child of the frame (0 when closed).
+    std::vector<int32_t> barsInFrame() const;
+
+    // Every host call since the rig was built (version queries left out).
+    static std::vector<HostCall>& hostCalls();
+    static std::vector<VstInt32> indexesOf(VstInt32 opcode);
+    // Called at each host call, after it is recorded.
+    static std::function<void(const HostCall&)>& onHostCall();
+
+    HeadlessWindow window;
+    float sampleRate;
+
+private:
+    AEffect* aeffect = nullptr;
+};

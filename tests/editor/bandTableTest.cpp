@@ -1,0 +1,130 @@
+// Which transform bins each band shows, and what the nine labels under the
+// plot say, for both axes and the host's sample rates.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "analysis/tq_spectrumCore.h"
+#include "editor/tq_spectrumEditor.h"
+#include "PluginRig.h"
+
+namespace {
+
+std::vector<int32_t> table(const PluginRig& rig) {
+    std::vector<int32_t> bins;
+    for (const auto& bin : rig.core()->bandStartBin) {
+        bins.push_back(bin.load());
+    }
+    return bins;
+}
+
+std::vector<std::string> labelTexts(tq_spectrumEditor* editor) {
+    std::vector<std::string> texts;
+    for (int32_t k = 0; k < 9; ++k) {
+        char text[256];
+        tq_spectrumEditor::frequencyText(float(k) * 0.125f, text, editor);
+        texts.emplace_back(text);
+    }
+    return texts;
+}
+
+// Opens the editor at `rate`, on the logarithmic axis when asked.
+std::vector<int32_t> tableAt(float rate, bool logarithmic) {
+    PluginRig rig(rate);
+    EXPECT_TRUE(rig.open());
+    if (logarithmic) {
+        rig.chooseFromMenu(PluginRig::kViewMenu, 3);
+    }
+    return table(rig);
+}
+
+const std::vector<std::string> kLog = {"10", "", "100", "", "1k", "", "10k", "", "100k"};
+const std::vector<std::string> kLinear44 = {"  0",   "2.8k",  "5.5k",  "8.3k", "11.0k",
+                                            "13.8k", "16.5k", "19.3k", "22.1k"};
+const std::vector<std::string> kLinear48 = {"  0",   "3.0k",  "6.0k",  "9.0k", "12.0k",
+                                            "15.0k", "18.0k", "21.0k", "24.0k"};
+
+} // namespace
+
+TEST(BandTable, LinearIsSixteenThirdsPerBandAtEveryRate) {
+    for (float rate : {44100.0f, 48000.0f, 96000.0f, 22050.0f}) {
+        const auto bins = tableAt(rate, false);
+        for (int32_t i = 0; i < 97; ++i) {
+            ASSERT_EQ(bins[size_t(i)], 16 * i / 3) << "band " << i << " at " << rate;
+        }
+        EXPECT_EQ(bins[96], 512) << "the last band starts at the top and stays silent";
+    }
+}
+
+TEST(BandTable, LogarithmicAt44100) {
+    const auto bins = tableAt(44100.0f, true);
+    for (int32_t i = 0; i < 16; ++i) {
+        EXPECT_EQ(bins[size_t(i)], 0) << "band " << i;
+    }
+    EXPECT_GT(bins[16], 0);
+    EXPECT_EQ(bins[80], 500);
+    EXPECT_EQ(bins[81], 550);
+    EXPECT_EQ(bins[82], 606);
+    EXPECT_EQ(bins[96], 2321);
+    for (int32_t i = 81; i < 97; ++i) {
+        EXPECT_GE(bins[size_t(i)], 512) << "band " << i << " lies above half the rate";
+    }
+    for (int32_t i = 1; i < 97; ++i) {
+        EXPECT_GE(bins[size_t(i)], bins[size_t(i - 1)]);
+    }
+}
+
+TEST(BandTable, LogarithmicLastBandFollowsTheRate) {
+    EXPECT_EQ(tableAt(48000.0f, true)[96], 2133);
+    EXPECT_EQ(tableAt(96000.0f, true)[96], 1066);
+}
+
+// A rate no computation can use falls back to 44.1 kHz everywhere.
+TEST(BandTable, UnusableRatesFallBackTo44100) {
+    const auto reference = tableAt(44100.0f, true);
+    for (float rate : {0.0f, -1.0f, std::numeric_limits<float>::quiet_NaN(),
+                       std::numeric_limits<float>::infinity()}) {
+        PluginRig rig(rate);
+        ASSERT_TRUE(rig.open()) << rate;
+        EXPECT_EQ(rig.editor()->refreshInterval, 92) << rate;
+        EXPECT_FLOAT_EQ(rig.editor()->highFrequency, 22050.0f) << rate;
+        EXPECT_EQ(labelTexts(rig.editor()), kLinear44) << rate;
+        rig.chooseFromMenu(PluginRig::kViewMenu, 3);
+        EXPECT_EQ(table(rig), reference) << rate;
+    }
+}
+
+TEST(LabelTexts, LogarithmicAtAnyRate) {
+    for (float rate : {44100.0f, 48000.0f, 96000.0f}) {
+        PluginRig rig(rate);
+        ASSERT_TRUE(rig.open());
+        rig.chooseFromMenu(PluginRig::kViewMenu, 3);
+        EXPECT_EQ(labelTexts(rig.editor()), kLog) << rate;
+    }
+}
+
+TEST(LabelTexts, LinearAt44100And48000) {
+    PluginRig rig44(44100.0f);
+    ASSERT_TRUE(rig44.open());
+    EXPECT_EQ(labelTexts(rig44.editor()), kLinear44);
+    PluginRig rig48(48000.0f);
+    ASSERT_TRUE(rig48.open());
+    EXPECT_EQ(labelTexts(rig48.editor()), kLinear48);
+}
+
+TEST(LabelTexts, AxisEndsFollowTheMode) {
+    PluginRig rig(48000.0f);
+    ASSERT_TRUE(rig.open());
+    tq_spectrumEditor* editor = rig.editor();
+    EXPECT_EQ(editor->lowFrequency, 0.0f);
+    EXPECT_EQ(editor->highFrequency, 24000.0f);
+    editor->setScale(1);
+    EXPECT_EQ(editor->lowFrequency, 10.0f);
+    EXPECT_EQ(editor->highFrequency, 100000.0f);
+    editor->setScale(7); // anything but 1 is linear
+    EXPECT_EQ(editor->scaleMode, 7);
+    EXPECT_EQ(labelTexts(editor), kLinear48);
+    EXPECT_EQ(rig.core()->bandStartBin[96].load(), 512);
+}

@@ -1,0 +1,270 @@
+// Opening, closing and reopening the editor as a host does, and what each
+// step leaves behind.
+#include <gtest/gtest.h>
+
+#include "analysis/tq_spectrumCore.h"
+#include "editor/DialogView.h"
+#include "editor/tq_spectrumEditor.h"
+#include "platform/headless/HeadlessSystem.h"
+#include "PluginRig.h"
+#include "toolkit/CBitmap.h"
+#include "toolkit/CFrame.h"
+#include "toolkit/CKnobMode.h"
+#include "toolkit/COptionMenu.h"
+#include "toolkit/CParamDisplay.h"
+#include "toolkit/CViewContainer.h"
+#include "toolkit/CVuMeter.h"
+
+namespace {
+
+void expectLinearTable(const tq_spectrumCore* core) {
+    for (int32_t i = 0; i < tq_spectrumCore::bandCount; ++i) {
+        ASSERT_EQ(core->bandStartBin[i].load(), 16 * i / 3) << "band " << i;
+    }
+}
+
+} // namespace
+
+TEST(EditorLifecycle, HostSeesA570By180RectangleBeforeTheFirstOpen) {
+    PluginRig rig;
+    ERect* rect = nullptr;
+    EXPECT_EQ(rig.dispatch(effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->top, 0);
+    EXPECT_EQ(rect->left, 0);
+    EXPECT_EQ(rect->bottom, 180);
+    EXPECT_EQ(rect->right, 570);
+    EXPECT_FALSE(rig.window.hasChild());
+}
+
+TEST(EditorLifecycle, OpenAddsLabelsBarsAndMenusInLayoutOrder) {
+    PluginRig rig;
+    ASSERT_TRUE(rig.open());
+    const tq_spectrumEditor* editor = rig.editor();
+    CFrame* frame = editor->getFrame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(rig.window.hasChild());
+    EXPECT_EQ(rig.window.width(), 570);
+    EXPECT_EQ(rig.window.height(), 180);
+    EXPECT_EQ(frame->getViewSize(), CRect(0, 0, 570, 180));
+    EXPECT_EQ(frame->getBackground(), editor->background);
+
+    ASSERT_EQ(frame->getNbViews(), 9u + 97u + 2u);
+    for (int32_t k = 0; k < 9; ++k) {
+        const CView* view = frame->getView(size_t(k));
+        EXPECT_EQ(view, editor->frequencyLabels[k]);
+        EXPECT_EQ(view->getViewSize(), PluginRig::labelRect(k)) << "label " << k;
+        EXPECT_FLOAT_EQ(editor->frequencyLabels[k]->getValue(), float(k) * 0.125f);
+    }
+    for (int32_t i = 0; i < 97; ++i) {
+        const CView* view = frame->getView(size_t(9 + i));
+        EXPECT_EQ(view, editor->bars[i]);
+        EXPECT_EQ(view->getViewSize(), PluginRig::barRect(i)) << "bar " << i;
+        EXPECT_EQ(editor->bars[i]->getNbLed(), 50);
+    }
+    EXPECT_EQ(frame->getView(106), editor->viewMenu);
+    EXPECT_EQ(frame->getView(107), editor->helpMenu);
+    EXPECT_EQ(editor->viewMenu->getViewSize(), PluginRig::kViewMenu);
+    EXPECT_EQ(editor->helpMenu->getViewSize(), PluginRig::kHelpMenu);
+    EXPECT_EQ(editor->viewMenu->getTag(), 2);
+    EXPECT_EQ(editor->helpMenu->getTag(), 3);
+    // The panels are built but wait outside the frame.
+    ASSERT_NE(editor->panels[0], nullptr);
+    ASSERT_NE(editor->panels[1], nullptr);
+    EXPECT_FALSE(frame->isChild(editor->panels[0]->view));
+    EXPECT_FALSE(frame->isChild(editor->panels[1]->view));
+    EXPECT_EQ(editor->shownPanel, -1);
+    EXPECT_TRUE(editor->opened);
+}
+
+TEST(EditorLifecycle, OpenStartsEveryBandFromZero) {
+    PluginRig rig;
+    for (auto& level : rig.core()->bandLevel) {
+        level.store(0.7f);
+    }
+    ASSERT_TRUE(rig.open());
+    for (int32_t i = 0; i < 97; ++i) {
+        EXPECT_EQ(rig.core()->bandLevel[i].load(), 0.0f) << "band " << i;
+        EXPECT_EQ(rig.editor()->bars[i]->getValue(), 0.0f) << "bar " << i;
+    }
+}
+
+TEST(EditorLifecycle, OpenIntoNoWindowFailsAndLeavesTheEditorUsable) {
+    PluginRig rig;
+    EXPECT_EQ(rig.dispatch(effEditOpen, 0, 0, nullptr), 0);
+    EXPECT_EQ(rig.editor()->getFrame(), nullptr);
+    rig.idle();
+    rig.close();
+    ASSERT_TRUE(rig.open());
+    rig.idle();
+    EXPECT_EQ(rig.editor()->getFrame()->getNbViews(), 108u);
+    EXPECT_TRUE(rig.window.hasChild());
+}
+
+TEST(EditorLifecycle, ReopeningStartsLinearWithLinearChecked) {
+    PluginRig rig;
+    ASSERT_TRUE(rig.open());
+    rig.chooseFromMenu(PluginRig::kViewMenu, 3);
+    ASSERT_EQ(rig.editor()->scaleMode, 1);
+    rig.close();
+    EXPECT_EQ(rig.editor()->scaleMode, 1) << "close keeps the mode";
+
+    ASSERT_TRUE(rig.open());
+    rig.idle();
+    const tq_spectrumEditor* editor = rig.editor();
+    EXPECT_EQ(editor->scaleMode, 0);
+    expectLinearTable(rig.core());
+    EXPECT_FALSE(editor->viewMenu->isCheckEntry(0));
+    EXPECT_TRUE(editor->viewMenu->isCheckEntry(2));
+    EXPECT_FALSE(editor->viewMenu->isCheckEntry(3));
+    EXPECT_EQ(editor->viewMenu->getCurrent(), 0);
+
+    // What the user sees when opening the menu again.
+    rig.chooseFromMenu(PluginRig::kViewMenu, -1);
+    const auto& entries = rig.window.popups().back().entries;
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_FALSE(entries[0].checked);
+    EXPECT_TRUE(entries[1].separator);
+    EXPECT_TRUE(entries[2].checked);
+    EXPECT_FALSE(entries[3].checked);
+}
+
+TEST(EditorLifecycle, IdleBeforeOpenAndAfterCloseChangesNothing) {
+    PluginRig rig;
+    rig.core()->bandLevel[5].store(1.0f);
+    rig.idleAfter(1000);
+    rig.idleAfter(1000);
+    EXPECT_EQ(rig.core()->bandLevel[5].load(), 1.0f);
+    EXPECT_EQ(rig.window.presentCount(), 0u);
+    EXPECT_TRUE(PluginRig::hostCalls().empty());
+
+    ASSERT_TRUE(rig.open());
+    rig.idle();
+    rig.close();
+    EXPECT_FALSE(rig.window.hasChild());
+    const size_t presents = rig.window.presentCount();
+    rig.core()->bandLevel[5].store(1.0f);
+    rig.idleAfter(1000);
+    rig.idleAfter(1000);
+    EXPECT_EQ(rig.core()->bandLevel[5].load(), 1.0f);
+    EXPECT_EQ(rig.window.presentCount(), presents);
+}
+
+TEST(EditorLifecycle, CallsOnAClosedEditorAreHarmless) {
+    PluginRig rig;
+    tq_spectrumEditor* editor = rig.editor();
+    // A control of the Help menu's tag that is not the editor's menu.
+    auto* stranger = new COptionMenu(PluginRig::kHelpMenu, nullptr, 3);
+    for (const char* entry : {"Help", "-", "corvale...", "About..."}) {
+        stranger->addEntry(entry);
+    }
+    stranger->setCurrent(2);
+
+    rig.close(); // never opened
+    editor->setParameter(0, 0.5f);
+    editor->valueChanged(nullptr, stranger);
+    editor->valueChanged(nullptr, nullptr);
+    ASSERT_TRUE(rig.open());
+    rig.close();
+    rig.close(); // twice in a row
+    editor->setParameter(0, 0.5f);
+    editor->valueChanged(nullptr, stranger);
+    editor->idle();
+    EXPECT_EQ(editor->getFrame(), nullptr);
+    EXPECT_EQ(editor->helpMenu, nullptr);
+    EXPECT_EQ(editor->viewMenu, nullptr);
+    EXPECT_EQ(editor->panels[0], nullptr);
+    EXPECT_EQ(editor->panels[1], nullptr);
+    EXPECT_EQ(editor->bars[0], nullptr);
+    EXPECT_EQ(editor->frequencyLabels[0], nullptr);
+    EXPECT_EQ(editor->requestedPanel.load(), -1);
+    EXPECT_TRUE(HeadlessSystem::openedUrls().empty());
+    EXPECT_FALSE(rig.window.hasChild());
+    stranger->forget();
+}
+
+TEST(EditorLifecycle, KeysFindNoTakerAndTheKnobModeIsKept) {
+    PluginRig rig;
+    ASSERT_TRUE(rig.open());
+    rig.idle();
+    EXPECT_EQ(rig.dispatch(effEditKeyDown, 'a', 0, nullptr, 0.0f), 0);
+    EXPECT_EQ(rig.dispatch(effEditKeyUp, 'a', 0, nullptr, 0.0f), 0);
+    EXPECT_EQ(rig.dispatch(effSetEditKnobMode, 0, CKnobMode::kLinearMode), 1);
+    EXPECT_EQ(CKnobMode::get(), CKnobMode::kLinearMode);
+    CKnobMode::set(CKnobMode::kCircularMode);
+}
+
+TEST(EditorLifecycle, OpeningTwiceLeavesOneWindowWithOneSetOfViews) {
+    PluginRig rig;
+    ASSERT_TRUE(rig.open());
+    ASSERT_TRUE(rig.open());
+    rig.idle();
+    const tq_spectrumEditor* editor = rig.editor();
+    ASSERT_NE(editor->getFrame(), nullptr);
+    EXPECT_TRUE(rig.window.hasChild());
+    EXPECT_EQ(editor->getFrame()->getNbViews(), 108u);
+    for (int32_t count : rig.barsInFrame()) {
+        ASSERT_EQ(count, 1);
+    }
+    EXPECT_EQ(editor->background->getNbReference(), 2) << "the editor's and the one frame's";
+    rig.close();
+    EXPECT_FALSE(rig.window.hasChild());
+}
+
+TEST(EditorLifecycle, ClosingThePluginWithTheEditorOpenTearsTheWindowDown) {
+    PluginRig rig;
+    EXPECT_EQ(HeadlessSystem::oleDepth(), 1) << "the editor's construction";
+    ASSERT_TRUE(rig.open());
+    rig.suspend();
+    rig.idle();
+    ASSERT_EQ(rig.editor()->shownPanel, 1);
+    rig.closePlugin(); // no effEditClose first
+    EXPECT_FALSE(rig.window.hasChild());
+    EXPECT_EQ(HeadlessSystem::oleDepth(), 0);
+}
+
+// Every view the editor made is released by close, whichever panel was
+// shown: a reference taken here before close is the only one left after.
+TEST(EditorLifecycle, CloseReleasesEveryViewWhateverIsShown) {
+    PluginRig rig;
+    for (int32_t panel : {-1, 0, 1}) {
+        SCOPED_TRACE(panel);
+        ASSERT_TRUE(rig.open());
+        tq_spectrumEditor* editor = rig.editor();
+        editor->requestedPanel.store(panel);
+        rig.idle();
+        ASSERT_EQ(editor->shownPanel, panel);
+        std::vector<CView*> held = {
+            editor->bars[0],  editor->bars[96],        editor->frequencyLabels[4], editor->viewMenu,
+            editor->helpMenu, editor->panels[0]->view, editor->panels[1]->view};
+        for (CView* view : held) {
+            view->remember();
+        }
+        rig.close();
+        for (CView* view : held) {
+            EXPECT_EQ(view->getNbReference(), 1);
+            view->forget();
+        }
+        EXPECT_EQ(editor->background->getNbReference(), 1);
+        editor->requestedPanel.store(-1);
+    }
+}
+
+TEST(EditorLifecycle, AThousandOpenCloseCyclesLeaveNothingBehind) {
+    PluginRig rig;
+    tq_spectrumEditor* editor = rig.editor();
+    for (int32_t cycle = 0; cycle < 1000; ++cycle) {
+        ASSERT_TRUE(rig.open());
+        // Cycles alternate: bars, About panel, suspended panel.
+        editor->requestedPanel.store(cycle % 3 - 1);
+        rig.idleAfter(100);
+        ASSERT_EQ(editor->shownPanel, cycle % 3 - 1);
+        rig.close();
+        ASSERT_FALSE(rig.window.hasChild());
+        ASSERT_EQ(editor->background->getNbReference(), 1);
+    }
+    editor->requestedPanel.store(-1);
+    ASSERT_TRUE(rig.open());
+    rig.idle();
+    EXPECT_EQ(editor->getFrame()->getNbViews(), 108u);
+}
