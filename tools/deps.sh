@@ -9,7 +9,12 @@ packages=(
     libsndfile1-dev
     libfreetype-dev libfontconfig-dev libpng-dev fonts-liberation
     clang libclang-rt-14-dev locales
+    libx11-dev libxtst-dev xvfb xauth
 )
+# `deps.sh windows`: the cross compilers, wine64 and Xvfb as well.
+if [ "${1:-}" = windows ]; then
+    packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 xvfb xauth)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

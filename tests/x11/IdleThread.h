@@ -1,0 +1,27 @@
+// Idles editors from a thread of its own, as hosts do (Ardour calls
+// effEditIdle about 25 times a second, not from the main thread). The test
+// thread is then free to click while a popup menu holds the idle thread.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+class IdleThread {
+public:
+    explicit IdleThread(std::function<void()> idle, int intervalMs = 20);
+    // Stops after the current pass.
+    ~IdleThread();
+    IdleThread(const IdleThread&) = delete;
+    IdleThread& operator=(const IdleThread&) = delete;
+
+    // Passes completed so far.
+    long passes() const { return count.load(); }
+    // Waits until `more` further passes have completed.
+    void waitPasses(long more) const;
+
+private:
+    std::atomic<bool> running{true};
+    std::atomic<long> count{0};
+    std::thread worker;
+};

@@ -1,0 +1,33 @@
+// What every X11 case shares: the test's X connection (skipped without a
+// display), the built plug-in library, and a comparison that waits for the
+// editor's window to show a picture.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "PluginModule.h"
+#include "TestDisplay.h"
+
+class X11Fixture : public ::testing::Test {
+protected:
+    static constexpr int32_t kWidth = 570;
+    static constexpr int32_t kHeight = 180;
+
+    void SetUp() override;
+
+    // Waits (editor idled elsewhere) until `window` shows `expected`
+    // (0x00RRGGBB, kWidth x kHeight); the differing pixels at the end.
+    std::string settle(Window window, const std::vector<uint32_t>& expected, int32_t waitMs = 5000);
+
+    TestDisplay screen;
+    std::unique_ptr<PluginModule> module;
+};
+
+// Pixels of `picture` that differ from `expected` in rows [top, bottom).
+size_t countDifferences(const std::vector<uint32_t>& picture, const std::vector<uint32_t>& expected,
+                        int32_t width, int32_t top, int32_t bottom);

@@ -1,0 +1,203 @@
+#!/bin/bash
+# tq-spectrum in Ardour 7, a real Linux VST host that nobody here wrote.
+#
+# usage: run_ardour_check.sh PLUGIN.so OUT_DIR [--no-gui]
+#
+# 1. Ardour's scanner lists the plug-in with its name, vendor and category.
+# 2. Offline exports of a 48 kHz test file through the plug-in equal the
+#    input: a 32-bit float export bit for bit, a 16-bit export without
+#    dither within 16-bit rounding.
+# 3. The editor opens in Ardour's GUI under Xvfb while the session plays:
+#    the bars move, View > "Logarithmic" is chosen with the mouse and the
+#    labels change. Screenshots land in OUT_DIR (ardour-editor.png,
+#    ardour-menu.png, ardour-screen.png).
+#
+# Needs the Debian packages ardour, xvfb, xdotool, x11-utils, imagemagick.
+# Ardour's settings, caches and sessions go to OUT_DIR/work; the user's own
+# stay untouched. Exit status 0 when every check passes. About a minute.
+set -euo pipefail
+HERE=$(cd "$(dirname "$0")" && pwd)
+[ $# -ge 2 ] || { echo "usage: $0 PLUGIN.so OUT_DIR [--no-gui]" >&2; exit 2; }
+PLUGIN=$(readlink -f "$1")
+OUT=$(mkdir -p "$2" && cd "$2" && pwd)
+GUI=${3:-}
+WORK=$OUT/work
+rm -rf "$WORK"
+mkdir -p "$WORK/plugins"
+cp "$PLUGIN" "$WORK/plugins/tq-spectrum.so"
+# Ardour stamps its scan cache in whole seconds and ignores a cache older
+# than the library: a copy made in the same second as the scan would count
+# as changed after it.
+touch -d '1 minute ago' "$WORK/plugins/tq-spectrum.so"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+pass() { echo "ok: $*"; }
+
+export LXVST_PATH=$WORK/plugins
+export XDG_CONFIG_HOME=$WORK/xdg-config XDG_CACHE_HOME=$WORK/xdg-cache
+mkdir -p "$XDG_CONFIG_HOME/ardour7/export" "$XDG_CACHE_HOME"
+touch "$XDG_CONFIG_HOME/ardour7/.a7" # no first-run wizard
+cat > "$XDG_CONFIG_HOME/ardour7/config" <<'XML'
+<?xml version="1.0" encoding="UTF-8"?>
+<Ardour>
+  <Config>
+    <Option name="hide-dummy-backend" value="0"/>
+  </Config>
+  <Extra>
+    <AudioMIDISetup>
+      <EngineStates>
+        <State backend="None (Dummy)" driver="Normal Speed" device="Silence" input-device="" output-device="" sample-rate="48000" buffer-size="1024" n-periods="0" input-latency="0" output-latency="0" lm-input="" lm-output="" active="1" use-buffered-io="0" midi-option="1 in, 1 out, Silence" lru="1">
+          <MIDIDevices/>
+        </State>
+      </EngineStates>
+    </AudioMIDISetup>
+  </Extra>
+</Ardour>
+XML
+# Two export presets of our own: 32-bit float (Ardour's own format), and
+# 16-bit PCM without the shaped dither of Ardour's stock WAV preset, whose
+# noise would hide what the plug-in did.
+FLOAT_PRESET=3a0e54d2-6c1f-4b8e-9d47-0b6f1e2c7a01
+PCM16_PRESET=3a0e54d2-6c1f-4b8e-9d47-0b6f1e2c7a02
+PCM16_FORMAT=3a0e54d2-6c1f-4b8e-9d47-0b6f1e2c7a03
+cat > "$XDG_CONFIG_HOME/ardour7/export/tq-pcm16.format" <<XML
+<?xml version="1.0" encoding="UTF-8"?>
+<ExportFormatSpecification name="tq 16-bit no dither" id="$PCM16_FORMAT" analyse="0">
+  <Encoding id="F_WAV" type="T_Sndfile" extension="wav" name="WAV" has-sample-format="true" channel-limit="256"/>
+  <SampleRate rate="SR_Session"/>
+  <SRCQuality quality="SRC_SincBest"/>
+  <EncodingOptions>
+    <Option name="sample-format" value="SF_16"/>
+    <Option name="dithering" value="D_None"/>
+    <Option name="tag-metadata" value="false"/>
+    <Option name="tag-support" value="false"/>
+    <Option name="broadcast-info" value="false"/>
+  </EncodingOptions>
+  <Processing>
+    <Normalize enabled="false" loudness="no" dbfs="0" lufs="-23" dbtp="-1"/>
+    <Silence>
+      <Start><Trim enabled="false"/><Add enabled="false"><Duration format="Timecode" hours="0" minutes="0" seconds="0" frames="0"/></Add></Start>
+      <End><Trim enabled="false"/><Add enabled="false"><Duration format="Timecode" hours="0" minutes="0" seconds="0" frames="0"/></Add></End>
+    </Silence>
+  </Processing>
+</ExportFormatSpecification>
+XML
+preset() { # preset ID NAME FORMAT_ID
+    cat <<XML
+<?xml version="1.0" encoding="UTF-8"?>
+<ExportPreset id="$1" name="$2">
+  <ExportFormat id="$3"/>
+  <ExportFilename>
+    <Folder relative="1" path="export"/>
+    <Field name="label" enabled="0"/>
+    <Field name="session" enabled="0"/>
+    <Field name="snapshot" enabled="0"/>
+    <Field name="timespan" enabled="1"/>
+    <Field name="revision" enabled="0"/>
+    <Field name="time" enabled="0" value="T_None"/>
+    <Field name="date" enabled="0" value="D_None"/>
+  </ExportFilename>
+</ExportPreset>
+XML
+}
+preset $FLOAT_PRESET "tq float" 20b4ab09-6452-4cb3-bd66-b921cdbd2942 \
+    > "$XDG_CONFIG_HOME/ardour7/export/tq-float.preset"
+preset $PCM16_PRESET "tq 16-bit" $PCM16_FORMAT > "$XDG_CONFIG_HOME/ardour7/export/tq-pcm16.preset"
+
+# 1. The scanner (a process of its own) writes what it found to the cache.
+LD_LIBRARY_PATH=/usr/lib/ardour7 /usr/lib/ardour7/ardour-vst-scanner -f -q \
+    "$WORK/plugins/tq-spectrum.so"
+grep -h -o '<VST2Info [^>]*>' "$XDG_CACHE_HOME"/ardour7/vst/*.v2i | tee "$OUT/scan.txt"
+grep -q 'name="tq-spectrum" creator="corvale" category="Effect"' "$OUT/scan.txt" ||
+    fail "the scanner does not list tq-spectrum by corvale as an effect"
+pass "scanner: tq-spectrum, corvale, Effect"
+
+# 2. Offline: file -> plug-in -> file on the dummy back-end, faster than real time.
+python3 "$HERE/make_signal.py" "$WORK/in.wav" 20
+SESSION=$WORK/session
+SESSION_DIR=$SESSION SESSION_NAME=s VST_NAME=tq-spectrum \
+    ardour7-lua "$HERE/make_session.lua" > "$OUT/session.log" 2>&1 || true
+grep -q '^inserted: tq-spectrum' "$OUT/session.log" || fail "no session with the plug-in (session.log)"
+python3 "$HERE/inject_wav.py" "$SESSION/s.ardour" VSTTrack "$WORK/in.wav" >> "$OUT/session.log"
+for kind in float pcm16; do
+    id=$FLOAT_PRESET
+    limit=0
+    if [ $kind = pcm16 ]; then
+        id=$PCM16_PRESET
+        limit=1
+    fi
+    SESSION_DIR=$SESSION SESSION_NAME=s OUT_DIR=$WORK/export-$kind OUT_NAME=vstout \
+        EXPORT_PRESET=$id ardour7-lua "$HERE/export_session.lua" > "$OUT/export-$kind.log" 2>&1 || true
+    [ -s "$WORK/export-$kind/vstout.wav" ] || fail "no $kind export (export-$kind.log)"
+    python3 "$HERE/compare_wav.py" "$WORK/in.wav" "$WORK/export-$kind/vstout.wav" $limit ||
+        fail "the $kind export differs from the input"
+    pass "$kind export equals the input"
+done
+
+[ "$GUI" = "--no-gui" ] && exit 0
+
+# 3. The editor in Ardour's GUI, opened by the session itself.
+python3 "$HERE/open_editor_on_load.py" "$SESSION/s.ardour" VSTTrack > /dev/null
+DISP=:$((90 + RANDOM % 50))
+Xvfb $DISP -screen 0 1600x1000x24 -nolisten tcp > /dev/null 2>&1 &
+XVFB=$!
+ARDOUR=
+cleanup() {
+    [ -n "$ARDOUR" ] && kill $ARDOUR 2> /dev/null || true
+    sleep 1
+    kill $XVFB 2> /dev/null || true
+}
+trap cleanup EXIT
+sleep 1
+export DISPLAY=$DISP
+ardour -n "$SESSION/s.ardour" > "$OUT/ardour.log" 2>&1 &
+ARDOUR=$!
+
+# Our window: the only 570 x 180 one. Its root position from xwininfo.
+EDITOR=
+for _ in $(seq 1 90); do
+    EDITOR=$(xwininfo -root -tree 2> /dev/null | grep -m1 ' 570x180+' || true)
+    [ -n "$EDITOR" ] && break
+    sleep 1
+done
+[ -n "$EDITOR" ] || fail "the editor did not open in Ardour (ardour.log)"
+read -r X Y <<< "$(sed -E 's/.* 570x180\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\1 \2/' <<< "$EDITOR")"
+pass "editor window at ($X, $Y) of the screen"
+MAIN=$(xdotool search --name ' - Ardour' | head -1)
+PLUGWIN=$(xdotool search --onlyvisible --name 'tq-spectrum' | head -1)
+
+grab() { import -window root -crop "570x180+$X+$Y" +repage "$1"; }
+sleep 2
+xdotool key --window "$MAIN" space # play
+sleep 4
+grab "$WORK/bars-1.png"
+sleep 1
+grab "$WORK/bars-2.png"
+moved=$(compare -metric AE "$WORK/bars-1.png" "$WORK/bars-2.png" null: 2>&1 || true)
+[ "${moved%% *}" != "0" ] || fail "the bars do not move while the session plays"
+pass "the bars move ($moved pixels changed in a second)"
+
+# View > "Logarithmic" with the mouse: the menu's fourth entry.
+xdotool mousemove $((X + 37)) $((Y + 10)) click 1
+sleep 1
+import -window root -crop "$((570 + 40))x$((180 + 80))+$((X - 20))+$((Y - 40))" +repage \
+    "$OUT/ardour-menu.png"
+xdotool mousemove $((X + 20 + 30)) $((Y + 17 + 1 + 3 + 18 + 7 + 18 + 9)) click 1
+sleep 3
+grab "$WORK/bars-log.png"
+labels() { convert "$1" -crop 570x12+0+143 +repage "$2"; }
+labels "$WORK/bars-2.png" "$WORK/labels-linear.png"
+labels "$WORK/bars-log.png" "$WORK/labels-log.png"
+changed=$(compare -metric AE "$WORK/labels-linear.png" "$WORK/labels-log.png" null: 2>&1 || true)
+[ "${changed%% *}" != "0" ] || fail "the labels did not change after View > Logarithmic"
+pass "View > Logarithmic changed the labels"
+
+[ -n "$PLUGWIN" ] && import -window "$PLUGWIN" "$OUT/ardour-editor.png"
+import -window root "$OUT/ardour-screen.png"
+xdotool key --window "$MAIN" space # stop
+if grep -q 'tq-spectrum: X error' "$OUT/ardour.log"; then
+    fail "X errors reported (ardour.log)"
+fi
+pass "no X error reported"
+xdotool key --window "$MAIN" ctrl+q 2> /dev/null || true
+sleep 3

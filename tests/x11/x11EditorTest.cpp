@@ -1,0 +1,218 @@
+// The editor in a real X window: what it shows against the headless layer,
+// and the menus and the About panel driven by XTest clicks.
+#include <X11/keysym.h>
+
+#include "HeadlessReference.h"
+#include "IdleThread.h"
+#include "platform/x11/X11MenuLayout.h"
+#include "StderrCapture.h"
+#include "TestPlugin.h"
+#include "X11Fixture.h"
+
+namespace {
+
+using Layout = X11MenuLayout;
+
+// Placement of the parent on the root, so that window and root
+// coordinates differ.
+constexpr int32_t kParentX = 100;
+constexpr int32_t kParentY = 120;
+
+// Points inside the View and Help menus and the About panel's OK button.
+constexpr int32_t kViewX = 37;
+constexpr int32_t kHelpX = 72;
+constexpr int32_t kMenuY = 10;
+constexpr int32_t kOkX = 517;
+constexpr int32_t kOkY = 163;
+// The label row under the plot.
+constexpr int32_t kLabelTop = 143;
+constexpr int32_t kLabelBottom = 155;
+
+// The entries as the menus offer them; the layout only needs which are
+// separators.
+const platform::MenuItem kMenuEntries[] = {{"View", false, false},
+                                           {"-", true, false},
+                                           {"Linear", false, false},
+                                           {"Logarithmic", false, false}};
+
+// Whether entry `index` of a popup shows a check mark: text-coloured
+// pixels in its check column.
+bool showsCheckMark(const TestDisplay::Picture& menu, size_t index) {
+    const int32_t top = Layout::entryTop(kMenuEntries, index);
+    for (int32_t y = top; y < top + Layout::kEntryHeight && y < menu.height; ++y) {
+        for (int32_t x = Layout::kBorder; x < Layout::kBorder + Layout::kCheckColumn; ++x) {
+            if ((menu.pixels[size_t(y) * size_t(menu.width) + size_t(x)] & 0xFFFFFFu) ==
+                (Layout::kText & 0xFFFFFFu)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool showsSeparatorLine(const TestDisplay::Picture& menu, size_t index) {
+    const int32_t top = Layout::entryTop(kMenuEntries, index);
+    const int32_t y = top + Layout::kSeparatorHeight / 2;
+    return (menu.pixels[size_t(y) * size_t(menu.width) + size_t(menu.width / 2)] & 0xFFFFFFu) ==
+           (Layout::kSeparatorLine & 0xFFFFFFu);
+}
+
+class X11EditorTest : public X11Fixture {
+protected:
+    // Clicks the menu at (x, kMenuY) of the editor and waits for its popup.
+    Window openMenu(const TestDisplay::Geometry& editor, int32_t x) {
+        screen.click(editor.x + x, editor.y + kMenuY);
+        return screen.waitForPopup(5000);
+    }
+    // Clicks entry `index` of the popup and waits for it to close.
+    bool chooseEntry(Window popup, size_t index) {
+        const TestDisplay::Geometry g = screen.geometry(popup);
+        screen.click(g.x + 30,
+                     g.y + Layout::entryTop(kMenuEntries, index) + Layout::kEntryHeight / 2);
+        return screen.waitForPopupGone(popup, 5000);
+    }
+};
+
+TEST_F(X11EditorTest, WindowMatchesHeadlessThroughMenusAndAboutPanel) {
+    StderrCapture errors;
+    const Window parent = screen.createParent(kParentX, kParentY, kWidth, kHeight);
+    TestPlugin plugin(module->entry());
+    ASSERT_TRUE(plugin.valid());
+    HeadlessReference reference;
+
+    ASSERT_TRUE(plugin.editOpen(TestPlugin::parentOf(parent)));
+    const Window editor = screen.firstChild(parent);
+    ASSERT_NE(editor, 0u);
+    const TestDisplay::Geometry at = screen.geometry(editor);
+    EXPECT_EQ(at.x, kParentX);
+    EXPECT_EQ(at.y, kParentY);
+    EXPECT_EQ(at.width, kWidth);
+    EXPECT_EQ(at.height, kHeight);
+    {
+        IdleThread idler([&] { plugin.editIdle(); });
+        EXPECT_EQ(settle(editor, reference.picture()), "") << "linear axis";
+        const std::vector<uint32_t> linear = screen.read(editor).pixels;
+
+        // View: the popup sits at the menu's bottom-left corner, "Linear"
+        // carries the check mark.
+        Window popup = openMenu(at, kViewX);
+        ASSERT_NE(popup, 0u);
+        const TestDisplay::Geometry menuAt = screen.geometry(popup);
+        EXPECT_EQ(menuAt.x, at.x + 20);
+        EXPECT_EQ(menuAt.y, at.y + 17);
+        EXPECT_EQ(menuAt.height, Layout::height(kMenuEntries, 4));
+        const TestDisplay::Picture menu = screen.read(popup);
+        EXPECT_FALSE(showsCheckMark(menu, 0));
+        EXPECT_TRUE(showsSeparatorLine(menu, 1));
+        EXPECT_TRUE(showsCheckMark(menu, 2));
+        EXPECT_FALSE(showsCheckMark(menu, 3));
+
+        ASSERT_TRUE(chooseEntry(popup, 3)) << "Logarithmic";
+        reference.choose(kViewX, kMenuY, 3);
+        EXPECT_EQ(settle(editor, reference.picture()), "") << "logarithmic axis";
+        EXPECT_GT(
+            countDifferences(screen.read(editor).pixels, linear, kWidth, kLabelTop, kLabelBottom),
+            0u);
+        EXPECT_EQ(countDifferences(screen.read(editor).pixels, linear, kWidth, 0, kLabelTop), 0u)
+            << "only the labels change";
+
+        // Help ▸ "About..."
+        popup = openMenu(at, kHelpX);
+        ASSERT_NE(popup, 0u);
+        EXPECT_EQ(screen.geometry(popup).x, at.x + 55);
+        ASSERT_TRUE(chooseEntry(popup, 3)) << "About...";
+        reference.choose(kHelpX, kMenuY, 3);
+        reference.idle();
+        EXPECT_EQ(settle(editor, reference.picture()), "") << "About panel";
+
+        // OK: the bars are back, still on the logarithmic axis.
+        screen.click(at.x + kOkX, at.y + kOkY);
+        reference.click(kOkX, kOkY);
+        reference.idle();
+        EXPECT_EQ(settle(editor, reference.picture()), "") << "after OK";
+    }
+    plugin.editClose();
+    EXPECT_TRUE(screen.exists(parent)) << "the host's window survives the editor";
+    EXPECT_EQ(screen.firstChild(parent), 0u);
+    screen.destroy(parent);
+    EXPECT_EQ(errors.text().find("X error"), std::string::npos) << errors.text();
+}
+
+TEST_F(X11EditorTest, EscapeAndAClickOutsideDismissThePopup) {
+    const Window parent = screen.createParent(kParentX, kParentY, kWidth, kHeight);
+    TestPlugin plugin(module->entry());
+    HeadlessReference reference;
+    ASSERT_TRUE(plugin.editOpen(TestPlugin::parentOf(parent)));
+    const Window editor = screen.firstChild(parent);
+    const TestDisplay::Geometry at = screen.geometry(editor);
+    {
+        IdleThread idler([&] { plugin.editIdle(); });
+        Window popup = openMenu(at, kViewX);
+        ASSERT_NE(popup, 0u);
+        // The menu takes the keyboard a moment after it shows; a key
+        // pressed before that goes elsewhere, so Escape is repeated.
+        bool gone = false;
+        for (int attempt = 0; attempt < 10 && !gone; ++attempt) {
+            screen.pressKey(XK_Escape);
+            gone = screen.waitForPopupGone(popup, 500);
+        }
+        EXPECT_TRUE(gone) << "Escape";
+
+        popup = openMenu(at, kViewX);
+        ASSERT_NE(popup, 0u);
+        screen.click(at.x + 300, at.y + kHeight + 40);
+        EXPECT_TRUE(screen.waitForPopupGone(popup, 5000)) << "click outside";
+
+        // Nothing was chosen: still the linear axis, and the idle goes on.
+        const long before = idler.passes();
+        idler.waitPasses(3);
+        EXPECT_GT(idler.passes(), before);
+        EXPECT_EQ(settle(editor, reference.picture()), "");
+    }
+    plugin.editClose();
+    screen.destroy(parent);
+}
+
+TEST_F(X11EditorTest, OpensInAOnePixelParentBeforeTheHostAsksForTheSize) {
+    const Window parent = screen.createParent(kParentX, kParentY, 1, 1);
+    TestPlugin plugin(module->entry());
+    HeadlessReference reference;
+    // Ardour's order: open first, then ask for the rectangle and resize.
+    ASSERT_TRUE(plugin.editOpen(TestPlugin::parentOf(parent)));
+    plugin.editIdle();
+    EXPECT_EQ(plugin.editWidth(), kWidth);
+    EXPECT_EQ(plugin.editHeight(), kHeight);
+    screen.resize(parent, plugin.editWidth(), plugin.editHeight());
+    const Window editor = screen.firstChild(parent);
+    {
+        IdleThread idler([&] { plugin.editIdle(); });
+        EXPECT_EQ(settle(editor, reference.picture()), "") << "exposure repaints it";
+    }
+    plugin.editClose();
+    screen.destroy(parent);
+}
+
+TEST_F(X11EditorTest, ParentWithAlphaGetsAnOpaquePicture) {
+    const Window parent = screen.createParent(kParentX, kParentY, kWidth, kHeight, 32);
+    if (!parent) {
+        GTEST_SKIP() << "the X server offers no 32-bit visual";
+    }
+    TestPlugin plugin(module->entry());
+    HeadlessReference reference;
+    ASSERT_TRUE(plugin.editOpen(TestPlugin::parentOf(parent)));
+    const Window editor = screen.firstChild(parent);
+    {
+        IdleThread idler([&] { plugin.editIdle(); });
+        EXPECT_EQ(settle(editor, reference.picture()), "");
+    }
+    const TestDisplay::Picture shown = screen.read(editor);
+    size_t transparent = 0;
+    for (uint32_t p : shown.pixels) {
+        transparent += (p >> 24) != 0xFF ? 1 : 0;
+    }
+    EXPECT_EQ(transparent, 0u);
+    plugin.editClose();
+    screen.destroy(parent);
+}
+
+} // namespace

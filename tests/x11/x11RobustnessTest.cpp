@@ -1,0 +1,135 @@
+// What real hosts do to the editor's window: many open/idle/close cycles
+// from a thread that is not the main one, parents destroyed right after
+// the close or under an open editor, several editors at once, and the
+// library unloaded in between.
+#include <thread>
+
+#include "HeadlessReference.h"
+#include "IdleThread.h"
+#include "StderrCapture.h"
+#include "TestPlugin.h"
+#include "X11Fixture.h"
+
+namespace {
+
+using X11RobustnessTest = X11Fixture;
+
+TEST_F(X11RobustnessTest, HundredCyclesOnAHostThreadLeaveNoErrorAndTheParentAlive) {
+    StderrCapture errors;
+    TestDisplay::errors = 0;
+    TestPlugin plugin(module->entry());
+    ASSERT_TRUE(plugin.valid());
+    int32_t opened = 0;
+    int32_t parentsAlive = 0;
+    int32_t childrenLeft = 0;
+    std::thread host([&] {
+        for (int32_t cycle = 0; cycle < 100; ++cycle) {
+            const Window parent = screen.createParent(40, 40, 1, 1);
+            if (plugin.editOpen(TestPlugin::parentOf(parent))) {
+                ++opened;
+            }
+            screen.resize(parent, plugin.editWidth(), plugin.editHeight());
+            for (int32_t i = 0; i < 3; ++i) {
+                plugin.editIdle();
+            }
+            plugin.editClose();
+            parentsAlive += screen.exists(parent) ? 1 : 0;
+            childrenLeft += screen.firstChild(parent) != 0 ? 1 : 0;
+            // Half the time the host destroys its window at once.
+            if (cycle % 2 == 0) {
+                screen.destroy(parent);
+            } else {
+                plugin.editIdle(); // an idle after the close changes nothing
+                screen.destroy(parent);
+            }
+        }
+    });
+    host.join();
+    EXPECT_EQ(opened, 100);
+    EXPECT_EQ(parentsAlive, 100);
+    EXPECT_EQ(childrenLeft, 0);
+    EXPECT_EQ(TestDisplay::errors, 0);
+    EXPECT_EQ(errors.text().find("X error"), std::string::npos) << errors.text();
+}
+
+TEST_F(X11RobustnessTest, AParentThatIsNoWindowIsRefusedQuietly) {
+    StderrCapture errors;
+    TestPlugin plugin(module->entry());
+    EXPECT_FALSE(plugin.editOpen(nullptr));
+    // An id no window has: the server answers BadWindow, which is no fault.
+    const Window unused = screen.createParent(40, 40, 10, 10);
+    screen.destroy(unused);
+    EXPECT_FALSE(plugin.editOpen(TestPlugin::parentOf(unused)));
+    plugin.editIdle();
+    plugin.editClose();
+    // The editor still opens afterwards.
+    const Window parent = screen.createParent(40, 40, kWidth, kHeight);
+    EXPECT_TRUE(plugin.editOpen(TestPlugin::parentOf(parent)));
+    plugin.editClose();
+    screen.destroy(parent);
+    EXPECT_EQ(errors.text().find("X error"), std::string::npos) << errors.text();
+}
+
+TEST_F(X11RobustnessTest, ParentDestroyedUnderAnOpenEditor) {
+    StderrCapture errors;
+    TestPlugin plugin(module->entry());
+    const Window parent = screen.createParent(40, 40, kWidth, kHeight);
+    ASSERT_TRUE(plugin.editOpen(TestPlugin::parentOf(parent)));
+    plugin.editIdle();
+    screen.destroy(parent);
+    for (int32_t i = 0; i < 5; ++i) {
+        plugin.editIdle();
+    }
+    plugin.editClose();
+    // The editor opens again in a new window and draws there.
+    const Window next = screen.createParent(40, 40, kWidth, kHeight);
+    HeadlessReference reference;
+    ASSERT_TRUE(plugin.editOpen(TestPlugin::parentOf(next)));
+    {
+        IdleThread idler([&] { plugin.editIdle(); });
+        EXPECT_EQ(settle(screen.firstChild(next), reference.picture()), "");
+    }
+    plugin.editClose();
+    screen.destroy(next);
+    EXPECT_EQ(errors.text().find("X error"), std::string::npos) << errors.text();
+}
+
+TEST_F(X11RobustnessTest, SeveralInstancesWithOpenEditorsInOneProcess) {
+    StderrCapture errors;
+    constexpr int kInstances = 3;
+    std::unique_ptr<TestPlugin> plugins[kInstances];
+    Window parents[kInstances] = {};
+    for (int i = 0; i < kInstances; ++i) {
+        plugins[i] = std::make_unique<TestPlugin>(module->entry());
+        parents[i] = screen.createParent(20 + 600 * (i % 2), 20 + 200 * i, kWidth, kHeight);
+        ASSERT_TRUE(plugins[i]->editOpen(TestPlugin::parentOf(parents[i])));
+    }
+    HeadlessReference reference;
+    {
+        IdleThread idler([&] {
+            for (auto& p : plugins) {
+                if (p) {
+                    p->editIdle();
+                }
+            }
+        });
+        for (int i = 0; i < kInstances; ++i) {
+            EXPECT_EQ(settle(screen.firstChild(parents[i]), reference.picture()), "")
+                << "instance " << i;
+        }
+    }
+    // Closed out of order, each leaves the others drawing.
+    for (int i : {1, 0, 2}) {
+        plugins[i]->editClose();
+        screen.destroy(parents[i]);
+        plugins[i].reset();
+        for (auto& p : plugins) {
+            if (p) {
+                p->editIdle();
+            }
+        }
+    }
+    EXPECT_EQ(errors.text().find("X error"), std::string::npos) << errors.text();
+}
+
+} // namespace
