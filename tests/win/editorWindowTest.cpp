@@ -1,0 +1,323 @@
+// The plug-in DLL's editor in a real window under Windows: it opens as a
+// child of the host's window, shows the same pictures as the headless
+// rendering of the same state (text excepted, see EditorScenes.h), runs
+// the native Help menu, lets go of the About panel while the OK button is
+// still held, and survives a host that destroys its window first.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <functional>
+#include <thread>
+#include <vector>
+
+#include "EditorScenes.h"
+#include "HostWindow.h"
+#include "MenuDriver.h"
+#include "PluginLibrary.h"
+#include "SceneImage.h"
+#include "TestSignal.h"
+
+namespace {
+
+struct Call {
+    VstInt32 opcode;
+    VstInt32 index;
+};
+
+std::vector<Call> calls;
+std::function<void(const Call&)> onCall;
+
+VstIntPtr VSTCALLBACK recordingHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*,
+                                    float) {
+    if (opcode == audioMasterVersion) {
+        return 2400;
+    }
+    calls.push_back(Call{opcode, index});
+    if (onCall) {
+        onCall(calls.back());
+    }
+    return 0;
+}
+
+std::vector<VstInt32> indexesOf(VstInt32 opcode) {
+    std::vector<VstInt32> found;
+    for (const Call& c : calls) {
+        if (c.opcode == opcode) {
+            found.push_back(c.index);
+        }
+    }
+    return found;
+}
+
+std::string besideProgram(const std::string& relative) {
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length);
+    return folder.substr(0, folder.find_last_of("\\/") + 1) + relative;
+}
+
+RawImage reference(const char* scene) {
+    RawImage image;
+    image.read(besideProgram(std::string(TQ_REFERENCE_DIR) + "/" + scene));
+    return image;
+}
+
+int32_t inkIn(const RawImage& image, const EditorScenes::Box& box) {
+    int32_t ink = 0;
+    for (int32_t y = box.top; y < box.bottom; ++y) {
+        for (int32_t x = box.left; x < box.right; ++x) {
+            ink += EditorScenes::isInk(image.at(x, y)) ? 1 : 0;
+        }
+    }
+    return ink;
+}
+
+class EditorWindow : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { library = new PluginLibrary(TQ_PLUGIN_PATH); }
+    static void TearDownTestSuite() {
+        delete library;
+        library = nullptr;
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(library->loaded()) << library->error();
+        calls.clear();
+        onCall = nullptr;
+        effect = library->entry("VSTPluginMain")(recordingHost);
+        ASSERT_NE(effect, nullptr);
+        dispatch(effSetSampleRate, 0, nullptr, float(TestSignal::kSampleRate));
+        dispatch(effSetBlockSize, VstIntPtr(TestSignal::kBlock));
+        dispatch(effMainsChanged, 1);
+    }
+
+    void TearDown() override {
+        onCall = nullptr;
+        if (effect) {
+            dispatch(effEditClose);
+            dispatch(effClose);
+        }
+        HostWindow::pump();
+    }
+
+    VstIntPtr dispatch(VstInt32 opcode, VstIntPtr value = 0, void* ptr = nullptr,
+                       float opt = 0.0f) {
+        return effect->dispatcher(effect, opcode, 0, value, ptr, opt);
+    }
+
+    // Idles the editor as a host's timer does, then lets the host's loop
+    // deliver what the windows were sent.
+    void idle() {
+        dispatch(effEditIdle);
+        HostWindow::pump();
+    }
+
+    void play() {
+        std::vector<float> signal = TestSignal::samples();
+        std::vector<float> out(TestSignal::kBlock);
+        for (size_t at = 0; at < signal.size(); at += TestSignal::kBlock) {
+            float* ins[2] = {signal.data() + at, signal.data() + at};
+            float* outs[2] = {out.data(), out.data()};
+            effect->processReplacing(effect, ins, outs, VstInt32(TestSignal::kBlock));
+        }
+    }
+
+    // Opens, plays the signal and lets exactly one decay step pass.
+    HWND openWithBars(HostWindow& host) {
+        if (dispatch(effEditOpen, 0, host.handle()) != 1) {
+            return nullptr;
+        }
+        idle();
+        play();
+        // More than one refresh interval (92 ms at 44.1 kHz), one idle.
+        Sleep(200);
+        idle();
+        return host.child();
+    }
+
+    // Clicks the Help menu and picks "About..." in the native popup.
+    void chooseAbout(HWND editor) {
+        MenuDriver driver({VK_UP, VK_RETURN});
+        driver.arm();
+        SendMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON,
+                     MAKELPARAM(EditorScenes::kHelpX, EditorScenes::kHelpY));
+        SendMessageA(editor, WM_LBUTTONUP, 0,
+                     MAKELPARAM(EditorScenes::kHelpX, EditorScenes::kHelpY));
+        EXPECT_TRUE(driver.seen) << "the Help menu's popup did not open";
+        idle();
+    }
+
+    static PluginLibrary* library;
+    AEffect* effect = nullptr;
+};
+
+PluginLibrary* EditorWindow::library = nullptr;
+
+} // namespace
+
+TEST_F(EditorWindow, OpensAsAChildOfTheHostAtItsOriginInTheDllsClass) {
+    HostWindow host("tq-spectrum", 60, 60);
+    ASSERT_EQ(dispatch(effEditOpen, 0, host.handle()), 1);
+    HWND editor = host.child();
+    ASSERT_NE(editor, nullptr);
+    RECT r{};
+    GetWindowRect(editor, &r);
+    MapWindowPoints(nullptr, host.handle(), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.right - r.left, 570);
+    EXPECT_EQ(r.bottom - r.top, 180);
+
+    // Registered with the module handle DllMain stored: the DLL's own.
+    HMODULE dll = GetModuleHandleA("tq-spectrum.dll");
+    ASSERT_NE(dll, nullptr);
+    char name[128] = {};
+    GetClassNameA(editor, name, sizeof(name));
+    char expected[64];
+    std::snprintf(expected, sizeof(expected), "tq-spectrum-frame-%p", static_cast<void*>(dll));
+    EXPECT_STREQ(name, expected);
+    WNDCLASSEXA info{};
+    info.cbSize = sizeof(info);
+    EXPECT_TRUE(GetClassInfoExA(dll, name, &info));
+}
+
+TEST_F(EditorWindow, ScenesMatchTheHeadlessRenderingExceptForTheText) {
+    const RawImage barsReference = reference(EditorScenes::kBars);
+    const RawImage aboutReference = reference(EditorScenes::kAbout);
+    const RawImage suspendedReference = reference(EditorScenes::kSuspended);
+    ASSERT_TRUE(barsReference.valid() && aboutReference.valid() && suspendedReference.valid())
+        << "the headless pictures are missing from " << TQ_REFERENCE_DIR;
+
+    HostWindow host("tq-spectrum", 60, 60);
+    HWND editor = openWithBars(host);
+    ASSERT_NE(editor, nullptr);
+    const RawImage bars = HostWindow::capture(editor);
+    const std::vector<EditorScenes::Box> barsText(std::begin(EditorScenes::kBarsText),
+                                                  std::end(EditorScenes::kBarsText));
+    EXPECT_EQ(SceneImage::compare(bars, barsReference, barsText), "");
+    const std::vector<int32_t> segments = TestSignal::expectedSegments();
+    for (int32_t band = 0; band < 97; ++band) {
+        EXPECT_EQ(SceneImage::litSegments(bars, band), segments[size_t(band)]) << "band " << band;
+    }
+
+    chooseAbout(editor);
+    EXPECT_EQ(indexesOf(audioMasterBeginEdit), std::vector<VstInt32>{3});
+    EXPECT_EQ(indexesOf(audioMasterEndEdit), std::vector<VstInt32>{3});
+    const std::vector<EditorScenes::Box> aboutText(std::begin(EditorScenes::kAboutText),
+                                                   std::end(EditorScenes::kAboutText));
+    EXPECT_EQ(SceneImage::compare(HostWindow::capture(editor), aboutReference, aboutText), "");
+
+    dispatch(effMainsChanged, 0);
+    idle();
+    EXPECT_EQ(SceneImage::compare(HostWindow::capture(editor), suspendedReference, {}), "");
+
+    // What a repaint of the whole window brings back is the same picture.
+    InvalidateRect(editor, nullptr, FALSE);
+    HostWindow::pump();
+    EXPECT_EQ(SceneImage::compare(HostWindow::capture(editor), suspendedReference, {}), "");
+}
+
+TEST_F(EditorWindow, OkTakesTheAboutPanelAwayWhileTheButtonIsStillHeld) {
+    HostWindow host("tq-spectrum", 60, 60);
+    HWND editor = openWithBars(host);
+    ASSERT_NE(editor, nullptr);
+    chooseAbout(editor);
+    ASSERT_GT(inkIn(HostWindow::capture(editor), EditorScenes::kAboutText[0]), 0)
+        << "the About panel is shown";
+    calls.clear();
+
+    // At each idle callback of the button's tracking loop: is the button
+    // still down, and is the version line still on screen?
+    std::atomic<int32_t> heldIdles{0};
+    int32_t heldIdlesWithPanelGone = 0;
+    onCall = [&](const Call& c) {
+        if (c.opcode != audioMasterIdle || !(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) {
+            return;
+        }
+        if (inkIn(HostWindow::capture(editor), EditorScenes::kAboutText[0]) == 0) {
+            ++heldIdlesWithPanelGone;
+        }
+        ++heldIdles;
+    };
+
+    POINT ok{EditorScenes::kOkX, EditorScenes::kOkY};
+    ClientToScreen(editor, &ok);
+    SetCursorPos(ok.x, ok.y);
+    INPUT press{};
+    press.type = INPUT_MOUSE;
+    press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    ASSERT_EQ(SendInput(1, &press, sizeof(press)), 1u);
+    // The release comes from elsewhere once the loop on this thread has
+    // idled a few times with the button held (or after five seconds).
+    std::thread releaser([&heldIdles] {
+        const DWORD start = GetTickCount();
+        while (heldIdles.load() < 3 && GetTickCount() - start < 5000) {
+            Sleep(10);
+        }
+        INPUT release{};
+        release.type = INPUT_MOUSE;
+        release.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        SendInput(1, &release, sizeof(release));
+    });
+    const DWORD start = GetTickCount();
+    while (indexesOf(audioMasterEndEdit).empty() && GetTickCount() - start < 8000) {
+        HostWindow::pump();
+        Sleep(10);
+    }
+    releaser.join();
+    HostWindow::pump();
+    onCall = nullptr;
+
+    EXPECT_EQ(indexesOf(audioMasterBeginEdit), std::vector<VstInt32>{1});
+    EXPECT_EQ(indexesOf(audioMasterEndEdit), std::vector<VstInt32>{1});
+    EXPECT_GE(heldIdles.load(), 3) << "the tracking loop idles the host";
+    EXPECT_GT(heldIdlesWithPanelGone, 0);
+    EXPECT_EQ(inkIn(HostWindow::capture(editor), EditorScenes::kAboutText[0]), 0);
+}
+
+TEST_F(EditorWindow, AHostThatDestroysItsWindowFirstCanOpenTheEditorAgain) {
+    {
+        HostWindow host("first", 60, 60);
+        ASSERT_EQ(dispatch(effEditOpen, 0, host.handle()), 1);
+        idle();
+        DestroyWindow(host.handle());
+        host.release();
+        idle();
+        dispatch(effEditClose);
+    }
+    HostWindow again("again", 60, 60);
+    ASSERT_EQ(dispatch(effEditOpen, 0, again.handle()), 1);
+    idle();
+    ASSERT_NE(again.child(), nullptr);
+    const RawImage shown = HostWindow::capture(again.child());
+    EXPECT_EQ(shown.at(300, 60) & 0xFFFFFFu, reference(EditorScenes::kBars).at(300, 60) & 0xFFFFFFu)
+        << "a point of the plot area between the bars";
+}
+
+TEST_F(EditorWindow, TwoEditorsShareTheClassAndOutliveEachOther) {
+    AEffect* second = library->entry("main")(recordingHost);
+    ASSERT_NE(second, nullptr);
+    HostWindow firstHost("first", 60, 60);
+    HostWindow secondHost("second", 60, 300);
+    ASSERT_EQ(dispatch(effEditOpen, 0, firstHost.handle()), 1);
+    ASSERT_EQ(second->dispatcher(second, effEditOpen, 0, 0, secondHost.handle(), 0.0f), 1);
+    idle();
+    char a[128] = {};
+    char b[128] = {};
+    GetClassNameA(firstHost.child(), a, sizeof(a));
+    GetClassNameA(secondHost.child(), b, sizeof(b));
+    EXPECT_STREQ(a, b);
+
+    second->dispatcher(second, effEditClose, 0, 0, nullptr, 0.0f);
+    second->dispatcher(second, effClose, 0, 0, nullptr, 0.0f);
+    EXPECT_EQ(secondHost.child(), nullptr);
+    // The first editor still paints: its class stayed registered.
+    InvalidateRect(firstHost.child(), nullptr, FALSE);
+    HostWindow::pump();
+    const RawImage shown = HostWindow::capture(firstHost.child());
+    EXPECT_EQ(shown.at(300, 60) & 0xFFFFFFu,
+              reference(EditorScenes::kBars).at(300, 60) & 0xFFFFFFu);
+}
