@@ -1,0 +1,50 @@
+// A host as the reliability suites need it: builds the plug-in through its
+// entry point, calls it only through the AEffect record, and counts what the
+// plug-in sends back through the host callback.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+
+#include "vst/AEffect.h"
+
+class tq_spectrum;
+class tq_spectrumCore;
+class tq_spectrumEditor;
+
+class TestHost {
+public:
+    // Creates one plug-in; effect() is null when the entry point refused.
+    TestHost();
+    // Sends effClose unless close() already did.
+    ~TestHost();
+    TestHost(const TestHost&) = delete;
+    TestHost& operator=(const TestHost&) = delete;
+
+    AEffect* effect() const { return record; }
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
+                       void* ptr = nullptr, float opt = 0.0f) const;
+    void processReplacing(float** inputs, float** outputs, VstInt32 frames) const;
+    // effClose; the record is gone afterwards. Answers what effClose answered.
+    VstIntPtr close();
+
+    // In-process views of the object behind the record.
+    tq_spectrum& plugin() const;
+    tq_spectrumCore& core() const;
+    tq_spectrumEditor& editor() const;
+
+    // Every band level is a number in 0..1.
+    bool levelsInRange() const;
+    float highestLevel() const;
+
+    // The host callback every TestHost hands out. It answers the version
+    // query with 2400 and everything else with 0.
+    static VstIntPtr VSTCALLBACK callback(AEffect* effect, VstInt32 opcode, VstInt32 index,
+                                          VstIntPtr value, void* ptr, float opt);
+    // Callbacks of one opcode received so far, from any instance.
+    static int64_t callbackCount(VstInt32 opcode);
+
+private:
+    AEffect* record = nullptr;
+};

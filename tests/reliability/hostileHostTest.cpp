@@ -1,0 +1,513 @@
+// Hosts that treat the plug-in roughly: scanners that send every opcode with
+// odd arguments, absurd sample rates and block sizes, broken channel arrays
+// and sample values, and editor calls in the wrong order. Nothing may crash,
+// every answer is the documented one, and the audio still passes through
+// bit for bit afterwards.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include "analysis/tq_spectrumCore.h"
+#include "editor/tq_spectrumEditor.h"
+#include "platform/headless/HeadlessSystem.h"
+#include "platform/headless/HeadlessWindow.h"
+#include "shell/tq_spectrum.h"
+#include "shell/vstPluginMain.h"
+#include "tests/reliability/StereoBlock.h"
+#include "tests/reliability/TestHost.h"
+#include "tests/reliability/TestSignal.h"
+
+// [SECTION] Argument pools and the answer table
+// [SECTION] Every opcode
+// [SECTION] Sample rates and block sizes
+// [SECTION] Frame counts, channel pointers and sample values
+// [SECTION] Editor calls out of order
+
+namespace {
+
+// [SECTION] Argument pools and the answer table
+
+constexpr float kInf = std::numeric_limits<float>::infinity();
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr VstIntPtr kValueMax = std::numeric_limits<VstIntPtr>::max();
+constexpr VstIntPtr kValueMin = std::numeric_limits<VstIntPtr>::min();
+constexpr VstInt32 kIndexMax = std::numeric_limits<VstInt32>::max();
+constexpr VstInt32 kIndexMin = std::numeric_limits<VstInt32>::min();
+
+const std::vector<VstInt32> kIndices = {0, 1, -1, kIndexMin, kIndexMax};
+const std::vector<VstIntPtr> kValues = {0, 1, -1, kValueMin, kValueMax, VstIntPtr{1} << 31};
+const std::vector<float> kFloats = {0.0f, -1.0f, 1e38f, -1e38f, kNaN, kInf, -kInf, 1e-40f};
+
+// Opcodes that write through the pointer; every other one must leave the
+// host's memory alone.
+bool writesThroughPointer(VstInt32 opcode) {
+    switch (opcode) {
+    case effGetProgramName:
+    case effEditGetRect:
+    case effGetEffectName:
+    case effGetVendorString:
+    case effGetProductString:
+    case effGetSpeakerArrangement:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The answer of every opcode but effClose, with the editor closed, as the
+// plug-in documents it. `ptr` is null or one of the host's buffers.
+VstIntPtr documentedAnswer(VstInt32 opcode, VstIntPtr value, const void* ptr) {
+    switch (opcode) {
+    case effGetProgram:
+    case effGetCurrentMidiProgram:
+        return -1;
+    case effEditGetRect:
+    case effGetEffectName:
+    case effGetVendorString:
+    case effGetProductString:
+        return ptr ? 1 : 0; // nowhere to write, nothing done
+    case effIdentify:
+        return vstFourCharCode('N', 'v', 'E', 'f');
+    case effCanBeAutomated:
+    case effGetPlugCategory:
+    case effSetEditKnobMode:
+        return 1;
+    case effGetVendorVersion:
+        return 1000;
+    case effGetVstVersion:
+        return 2400;
+    case effSetTotalSampleToProcess:
+        return static_cast<VstInt32>(value);
+    default:
+        return 0;
+    }
+}
+
+// A buffer the host lends the plug-in: either zeros or a text longer than
+// any field, with a known pattern to detect writes.
+class HostBuffer {
+public:
+    explicit HostBuffer(bool text) : text(text) { refill(); }
+    void refill() {
+        std::memset(bytes, text ? 'A' : 0, sizeof bytes);
+        bytes[sizeof bytes - 1] = 0;
+    }
+    bool unchanged() const {
+        HostBuffer fresh(text);
+        return std::memcmp(bytes, fresh.bytes, sizeof bytes) == 0;
+    }
+    void* data() { return bytes; }
+
+private:
+    bool text;
+    alignas(16) unsigned char bytes[4096];
+};
+
+// Runs every opcode from -10 to 200 but effClose over the argument pools.
+// The editor stays closed unless `window` is given, in which case it is
+// reopened there whenever a call closed it.
+struct SweepResult {
+    int64_t calls = 0;
+    int64_t wrongAnswers = 0;
+    int64_t strayWrites = 0;
+    int64_t firstWrongOpcode = -100;
+};
+
+SweepResult sweepOpcodes(const TestHost& host, HeadlessWindow* window,
+                         const std::vector<VstInt32>& indices, const std::vector<VstIntPtr>& values,
+                         const std::vector<float>& floats) {
+    SweepResult result;
+    HostBuffer zeros(false);
+    HostBuffer text(true);
+    void* arrangements[2] = {};
+    for (VstInt32 opcode = -10; opcode <= 200; ++opcode) {
+        if (opcode == effClose) {
+            continue;
+        }
+        for (int32_t p = 0; p < 3; ++p) {
+            for (const VstInt32 index : indices) {
+                for (VstIntPtr value : values) {
+                    for (const float opt : floats) {
+                        HostBuffer* buffer = p == 1 ? &zeros : p == 2 ? &text : nullptr;
+                        void* ptr = buffer ? buffer->data() : nullptr;
+                        bool toWindow = false;
+                        if (opcode == effEditOpen && window && p == 2) {
+                            ptr = window->handle();
+                            buffer = nullptr;
+                            toWindow = true;
+                        }
+                        if (opcode == effGetSpeakerArrangement) {
+                            // The value is a location too: real or none.
+                            value = value == 0 ? 0 : reinterpret_cast<VstIntPtr>(arrangements);
+                        }
+                        const VstIntPtr answer = host.dispatch(opcode, index, value, ptr, opt);
+                        ++result.calls;
+                        VstIntPtr expected = documentedAnswer(opcode, value, ptr);
+                        if (toWindow) {
+                            expected = 1;
+                        }
+                        if ((opcode == effEditKeyDown || opcode == effEditKeyUp) && window) {
+                            expected = answer == 1 ? 1 : 0; // the frame decides
+                        }
+                        if (answer != expected) {
+                            ++result.wrongAnswers;
+                            if (result.firstWrongOpcode == -100) {
+                                result.firstWrongOpcode = opcode;
+                            }
+                        }
+                        if (buffer && !writesThroughPointer(opcode) && !buffer->unchanged()) {
+                            ++result.strayWrites;
+                        }
+                        if (buffer) {
+                            buffer->refill();
+                        }
+                        if (window && !host.editor().opened) {
+                            host.dispatch(effEditOpen, 0, 0, window->handle());
+                        }
+                    }
+                }
+            }
+        }
+    }
+    return result;
+}
+
+// Plays `blocks` blocks of loud audio of `frames` each and tells whether all
+// of it came out unchanged.
+bool playsThrough(const TestHost& host, size_t frames, int32_t blocks, uint32_t seed = 3) {
+    StereoBlock block(frames);
+    TestSignal signal(seed);
+    for (int32_t b = 0; b < blocks; ++b) {
+        signal.fill(TestSignal::Kind::loud, block.input(0), block.input(1), frames);
+        host.processReplacing(block.inputs(), block.outputs(), static_cast<VstInt32>(frames));
+        if (!block.passedThrough(0, frames) || !block.passedThrough(1, frames)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Opens the editor in `window`, idles it through decays, switches the axis
+// both ways and visits the About panel; false if any step misbehaved.
+bool exerciseEditor(const TestHost& host, HeadlessWindow& window) {
+    if (host.dispatch(effEditOpen, 0, 0, window.handle()) != 1) {
+        return false;
+    }
+    const auto idleFor = [&](int32_t steps) {
+        for (int32_t i = 0; i < steps; ++i) {
+            HeadlessSystem::advanceTicks(10);
+            host.dispatch(effEditIdle);
+        }
+    };
+    idleFor(30);
+    window.scriptPopupChoice(3); // Logarithmic
+    window.click(37, 10);
+    idleFor(30);
+    window.scriptPopupChoice(2); // Linear
+    window.click(37, 10);
+    window.scriptPopupChoice(3); // About...
+    window.click(72, 10);
+    idleFor(5);
+    window.click(517, 162); // OK
+    idleFor(5);
+    const tq_spectrumEditor& editor = host.editor();
+    const bool sane = editor.opened && editor.shownPanel == -1 && editor.refreshInterval >= 0 &&
+                      window.presentCount() > 0 && host.levelsInRange();
+    host.dispatch(effEditClose);
+    return sane && !window.hasChild();
+}
+
+} // namespace
+
+// [SECTION] Every opcode
+
+TEST(HostileHost, EveryOpcodeWithOddArgumentsGivesTheDocumentedAnswer) {
+    HeadlessSystem::reset();
+    TestHost host;
+    ASSERT_NE(host.effect(), nullptr);
+    const SweepResult sweep = sweepOpcodes(host, nullptr, kIndices, kValues, kFloats);
+    EXPECT_EQ(sweep.calls, 210 * 3 * 5 * 6 * 8);
+    EXPECT_EQ(sweep.wrongAnswers, 0) << "first wrong opcode " << sweep.firstWrongOpcode;
+    EXPECT_EQ(sweep.strayWrites, 0);
+    EXPECT_FALSE(host.editor().opened);
+
+    // Still the same plug-in: no program, cut-off name, audio intact.
+    EXPECT_EQ(host.dispatch(effGetProgram), -1);
+    EXPECT_EQ(std::strlen(host.plugin().getStoredProgramName()), 31u);
+    host.dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    EXPECT_TRUE(playsThrough(host, 512, 40));
+    EXPECT_GT(host.highestLevel(), 0.5f);
+    EXPECT_TRUE(host.levelsInRange());
+    HeadlessWindow window;
+    EXPECT_TRUE(exerciseEditor(host, window));
+}
+
+TEST(HostileHost, EveryOpcodeWithTheEditorOpen) {
+    HeadlessSystem::reset();
+    TestHost host;
+    HeadlessWindow window;
+    ASSERT_EQ(host.dispatch(effEditOpen, 0, 0, window.handle()), 1);
+    const SweepResult sweep = sweepOpcodes(host, &window, {0, -1, kIndexMax}, {0, 1, -1, kValueMax},
+                                           {0.0f, kNaN, -kInf, 1e-40f});
+    EXPECT_EQ(sweep.wrongAnswers, 0) << "first wrong opcode " << sweep.firstWrongOpcode;
+    EXPECT_EQ(sweep.strayWrites, 0);
+    EXPECT_TRUE(window.hasChild());
+    host.dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    EXPECT_TRUE(playsThrough(host, 1024, 20));
+    EXPECT_TRUE(host.levelsInRange());
+    host.dispatch(effEditClose);
+    EXPECT_FALSE(window.hasChild());
+}
+
+TEST(HostileHost, RecordEntriesTakeAnyArguments) {
+    TestHost host;
+    AEffect* effect = host.effect();
+    for (const VstInt32 index : kIndices) {
+        for (const float value : kFloats) {
+            effect->setParameter(effect, index, value);
+            EXPECT_EQ(effect->getParameter(effect, index), -1.0f) << "there are no parameters";
+        }
+    }
+    // Neither the deprecated entry nor the double-precision one does anything.
+    StereoBlock block(256);
+    block.poisonOutputs();
+    effect->process(effect, block.inputs(), block.outputs(), 256);
+    effect->process(effect, nullptr, nullptr, kIndexMax);
+    effect->processDoubleReplacing(effect, nullptr, nullptr, kIndexMax);
+    EXPECT_TRUE(block.untouched(0));
+    EXPECT_TRUE(block.untouched(1));
+    EXPECT_EQ(host.highestLevel(), 0.0f);
+}
+
+TEST(HostileHost, EntryPointRefusesHostsWithoutAVersion) {
+    EXPECT_EQ(VSTPluginMain(nullptr), nullptr);
+    const audioMasterCallback silent = [](AEffect*, VstInt32, VstInt32, VstIntPtr, void*,
+                                          float) -> VstIntPtr { return 0; };
+    EXPECT_EQ(VSTPluginMain(silent), nullptr);
+}
+
+// [SECTION] Sample rates and block sizes
+
+TEST(HostileHost, UnusableSampleRatesThenNormalAudioAndAnOpenEditor) {
+    for (const float rate : {0.0f, -1.0f, kNaN, kInf, 1.0f, 1e7f, -kInf, 1e-40f, 1e-30f, 3.4e38f}) {
+        SCOPED_TRACE(rate);
+        HeadlessSystem::reset();
+        TestHost host;
+        EXPECT_EQ(host.dispatch(effSetSampleRate, 0, 0, nullptr, rate), 0);
+        EXPECT_TRUE(playsThrough(host, 512, 100));
+        EXPECT_GT(host.highestLevel(), 0.5f) << "the analysis does not depend on the rate";
+        EXPECT_TRUE(host.levelsInRange());
+        HeadlessWindow window;
+        EXPECT_TRUE(exerciseEditor(host, window));
+        for (const auto& entry : host.core().bandStartBin) {
+            EXPECT_GE(entry.load(), 0);
+        }
+        EXPECT_TRUE(playsThrough(host, 512, 10));
+        EXPECT_TRUE(host.levelsInRange());
+    }
+}
+
+TEST(HostileHost, BlockSizesOfNothingAndAMillion) {
+    TestHost host;
+    EXPECT_EQ(host.dispatch(effSetBlockSize, 0, 0), 0);
+    EXPECT_TRUE(playsThrough(host, 1, 5000));
+    EXPECT_EQ(host.dispatch(effSetBlockSize, 0, 1000000), 0);
+    EXPECT_TRUE(playsThrough(host, 1000000, 2));
+    EXPECT_GT(host.highestLevel(), 0.5f);
+    EXPECT_TRUE(host.levelsInRange());
+}
+
+// [SECTION] Frame counts, channel pointers and sample values
+
+TEST(HostileHost, EmptyNegativeAndHugeFrameCounts) {
+    TestHost host;
+    StereoBlock block(4096);
+    TestSignal signal;
+    signal.fill(TestSignal::Kind::loud, block.input(0), block.input(1), 4096);
+    for (const VstInt32 frames : {0, -1, -4096, kIndexMin}) {
+        block.poisonOutputs();
+        host.processReplacing(block.inputs(), block.outputs(), frames);
+        EXPECT_TRUE(block.untouched(0)) << frames;
+        EXPECT_TRUE(block.untouched(1)) << frames;
+    }
+    EXPECT_EQ(host.highestLevel(), 0.0f) << "nothing was analysed";
+    // A count larger than any buffer is only safe with no buffers at all.
+    float* none[2] = {nullptr, nullptr};
+    for (int32_t i = 0; i < 4; ++i) {
+        host.processReplacing(nullptr, nullptr, kIndexMax);
+        host.processReplacing(none, none, kIndexMax);
+    }
+    EXPECT_EQ(host.highestLevel(), 0.0f);
+    EXPECT_TRUE(playsThrough(host, 4096, 4));
+    EXPECT_GT(host.highestLevel(), 0.5f);
+}
+
+TEST(HostileHost, MissingChannelPointersLeaveTheirOutputsAlone) {
+    TestHost host;
+    StereoBlock block(1024);
+    TestSignal signal;
+    signal.fill(TestSignal::Kind::loud, block.input(0), block.input(1), 1024);
+    float* in[2] = {block.input(0), block.input(1)};
+    float* out[2] = {block.output(0), block.output(1)};
+
+    float* leftOnly[2] = {in[0], nullptr};
+    block.poisonOutputs();
+    host.processReplacing(leftOnly, out, 1024);
+    EXPECT_TRUE(block.passedThrough(0, 1024));
+    EXPECT_TRUE(block.untouched(1));
+
+    float* rightOnly[2] = {nullptr, in[1]};
+    block.poisonOutputs();
+    host.processReplacing(rightOnly, out, 1024);
+    EXPECT_TRUE(block.untouched(0));
+    EXPECT_TRUE(block.passedThrough(1, 1024));
+
+    float* noLeftOutput[2] = {nullptr, out[1]};
+    block.poisonOutputs();
+    host.processReplacing(in, noLeftOutput, 1024);
+    EXPECT_TRUE(block.untouched(0));
+    EXPECT_TRUE(block.passedThrough(1, 1024));
+
+    block.poisonOutputs();
+    host.processReplacing(nullptr, out, 1024);
+    host.processReplacing(in, nullptr, 1024);
+    float* none[2] = {nullptr, nullptr};
+    host.processReplacing(none, out, 1024);
+    EXPECT_TRUE(block.untouched(0));
+    EXPECT_TRUE(block.untouched(1));
+    EXPECT_TRUE(host.levelsInRange());
+    EXPECT_TRUE(playsThrough(host, 1024, 8));
+}
+
+TEST(HostileHost, InPlaceBuffersKeepTheirSamplesAndMeasureTheSame) {
+    TestHost inPlace;
+    TestHost separate;
+    StereoBlock shared(777);
+    StereoBlock apart(777);
+    TestSignal signalA(9);
+    TestSignal signalB(9);
+    for (int32_t b = 0; b < 60; ++b) {
+        signalA.fill(TestSignal::Kind::loud, shared.input(0), shared.input(1), 777);
+        signalB.fill(TestSignal::Kind::loud, apart.input(0), apart.input(1), 777);
+        const std::vector<float> before(shared.input(0), shared.input(0) + 777);
+        inPlace.processReplacing(shared.inputs(), shared.inputs(), 777);
+        separate.processReplacing(apart.inputs(), apart.outputs(), 777);
+        ASSERT_EQ(std::memcmp(before.data(), shared.input(0), 777 * sizeof(float)), 0);
+    }
+    for (int32_t b = 0; b < tq_spectrumCore::bandCount; ++b) {
+        EXPECT_EQ(inPlace.core().bandLevel[b].load(), separate.core().bandLevel[b].load()) << b;
+    }
+}
+
+TEST(HostileHost, NonFiniteAndDenormalSamplesPassAndLeaveNoTrace) {
+    using Kind = TestSignal::Kind;
+    for (const Kind odd : {Kind::nan, Kind::infinity, Kind::denormal}) {
+        TestHost host;
+        TestHost reference;
+        StereoBlock block(4096);
+        TestSignal fill;
+        // One whole analysis period of odd samples...
+        for (int32_t b = 0; b < 2; ++b) {
+            fill.fill(odd, block.input(0), block.input(1), 4096);
+            block.poisonOutputs();
+            host.processReplacing(block.inputs(), block.outputs(), 4096);
+            EXPECT_TRUE(block.passedThrough(0, 4096));
+            EXPECT_TRUE(block.passedThrough(1, 4096));
+            fill.fill(Kind::silence, block.input(0), block.input(1), 4096);
+            reference.processReplacing(block.inputs(), block.outputs(), 4096);
+        }
+        EXPECT_TRUE(host.levelsInRange());
+        if (odd != Kind::infinity) {
+            EXPECT_EQ(host.highestLevel(), 0.0f) << "no measurable level in NaN or denormals";
+        }
+        // ...then the two instances hear the same music.
+        for (auto& band : host.core().bandLevel) {
+            band.store(0.0f);
+        }
+        TestSignal musicA(5);
+        TestSignal musicB(5);
+        for (int32_t b = 0; b < 12; ++b) {
+            musicA.fill(Kind::loud, block.input(0), block.input(1), 4096);
+            host.processReplacing(block.inputs(), block.outputs(), 4096);
+            ASSERT_TRUE(block.passedThrough(0, 4096));
+            musicB.fill(Kind::loud, block.input(0), block.input(1), 4096);
+            reference.processReplacing(block.inputs(), block.outputs(), 4096);
+        }
+        for (int32_t b = 0; b < tq_spectrumCore::bandCount; ++b) {
+            EXPECT_EQ(host.core().bandLevel[b].load(), reference.core().bandLevel[b].load())
+                << "band " << b;
+        }
+    }
+}
+
+TEST(HostileHost, BandStartsAtTheTopOfTheRangeStaySilent) {
+    // What the band table holds for a rate near the float maximum: start
+    // bins saturated at the largest int32.
+    TestHost host;
+    tq_spectrumCore& core = host.core();
+    for (int32_t b = 0; b < tq_spectrumCore::bandCount; ++b) {
+        core.bandStartBin[b].store(b < 10 ? 16 * b : kIndexMax);
+    }
+    EXPECT_TRUE(playsThrough(host, 4096, 4));
+    EXPECT_GT(host.highestLevel(), 0.5f);
+    for (int32_t b = 10; b < tq_spectrumCore::bandCount; ++b) {
+        EXPECT_EQ(core.bandLevel[b].load(), 0.0f) << "band " << b;
+    }
+}
+
+// [SECTION] Editor calls out of order
+
+TEST(HostileHost, IdleAndCloseBeforeAnyOpen) {
+    HeadlessSystem::reset();
+    TestHost host;
+    for (int32_t i = 0; i < 10; ++i) {
+        HeadlessSystem::advanceTicks(500);
+        EXPECT_EQ(host.dispatch(effEditIdle), 0);
+        EXPECT_EQ(host.dispatch(effEditClose), 0);
+    }
+    EXPECT_FALSE(host.editor().opened);
+    HeadlessWindow window;
+    EXPECT_TRUE(exerciseEditor(host, window));
+    // And again after a close.
+    EXPECT_EQ(host.dispatch(effEditIdle), 0);
+    EXPECT_EQ(host.dispatch(effEditClose), 0);
+}
+
+TEST(HostileHost, OpenTwiceInOneWindowAndThenInAnother) {
+    HeadlessSystem::reset();
+    TestHost host;
+    HeadlessWindow first;
+    HeadlessWindow second;
+    EXPECT_EQ(host.dispatch(effEditOpen, 0, 0, first.handle()), 1);
+    EXPECT_EQ(host.dispatch(effEditOpen, 0, 0, first.handle()), 1);
+    EXPECT_TRUE(first.hasChild());
+    host.dispatch(effEditIdle);
+    EXPECT_EQ(host.dispatch(effEditOpen, 0, 0, second.handle()), 1);
+    EXPECT_FALSE(first.hasChild()) << "the old window is given up";
+    EXPECT_TRUE(second.hasChild());
+    host.dispatch(effEditIdle);
+    EXPECT_GT(second.presentCount(), 0u);
+    host.dispatch(effEditClose);
+    EXPECT_FALSE(second.hasChild());
+}
+
+TEST(HostileHost, CloseWithTheEditorStillOpen) {
+    HeadlessSystem::reset();
+    HeadlessWindow window;
+    for (const bool withPanel : {false, true}) {
+        TestHost host;
+        ASSERT_EQ(host.dispatch(effEditOpen, 0, 0, window.handle()), 1);
+        if (withPanel) {
+            host.dispatch(effMainsChanged, 0, 0);
+        }
+        HeadlessSystem::advanceTicks(100);
+        host.dispatch(effEditIdle);
+        EXPECT_TRUE(window.hasChild());
+        EXPECT_EQ(host.close(), 1);
+        EXPECT_FALSE(window.hasChild()) << "deleting the plug-in takes its window down";
+    }
+    EXPECT_EQ(HeadlessSystem::oleDepth(), 0) << "every OLE initialisation undone";
+}
