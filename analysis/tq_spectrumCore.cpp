@@ -107,7 +107,8 @@ void tq_spectrumCore::raiseBandLevels(const float* spectrum) {
     for (int32_t b = 0; b < bandCount; ++b) {
         // The editor may be rewriting the table: never index outside 0..511.
         const int32_t s = next < 0 ? 0 : next;
-        int32_t end = s + 1;
+        // s + 1 without overflow: a start at the top of the range is past 511.
+        int32_t end = s < levelBins ? s + 1 : levelBins;
         if (b < bandCount - 1) {
             next = bandStartBin[b + 1].load(std::memory_order_relaxed);
             end = next > end ? next : end;
