@@ -1,5 +1,7 @@
 #include "analysis/tq_spectrumCore.h"
 
+#include "analysis/DenormalGuard.h"
+
 #include <cmath>
 
 tq_spectrumCore::tq_spectrumCore() {
@@ -96,6 +98,9 @@ void tq_spectrumCore::analyseFrame(float* frame, float* spectrum) {
         !transformer->isReady() || transformer->getSize() != getFrameLength()) {
         return;
     }
+    // Quiet tails sink into denormals, which some processors compute very
+    // slowly; flushed, they cost what silence costs and show the same 0.
+    const DenormalGuard flushDenormals;
     transformer->transformFrame(frame, spectrum);
     binLevels(transformer->getRe(), transformer->getIm(), spectrum, getFrameLength() / 2);
     raiseBandLevels(spectrum);

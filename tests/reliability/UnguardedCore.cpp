@@ -1,0 +1,10 @@
+#include "tests/reliability/UnguardedCore.h"
+
+#include "analysis/MEftFrmFft.h"
+
+void UnguardedCore::analyseFrame(float* frame, float* spectrum) {
+    MEftFrmFft* transformer = fft();
+    transformer->transformFrame(frame, spectrum);
+    binLevels(transformer->getRe(), transformer->getIm(), spectrum, getFrameLength() / 2);
+    raiseBandLevels(spectrum);
+}
