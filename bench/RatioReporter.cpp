@@ -76,10 +76,19 @@ std::string RatioReporter::table() const {
     for (const Row& row : rows) {
         double subject = 0.0;
         double baseline = 0.0;
-        if (!figure(row, row.subject, subject) || !figure(row, row.baseline, baseline)) {
+        if (!figure(row, row.subject, subject)) {
             continue;
         }
         char line[512];
+        if (row.baseline.empty()) {
+            std::snprintf(line, sizeof(line), "| %s | %.3f %s | - | - | - |\n", row.label.c_str(),
+                          subject, unitText(row.unit));
+            out += line;
+            continue;
+        }
+        if (!figure(row, row.baseline, baseline)) {
+            continue;
+        }
         std::snprintf(line, sizeof(line), "| %s | %.3f %s | %s | %.3f %s | %.2fx |\n",
                       row.label.c_str(), subject, unitText(row.unit), row.baselineLabel.c_str(),
                       baseline, unitText(row.unit), subject / baseline);

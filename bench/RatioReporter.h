@@ -17,7 +17,8 @@ public:
 
     struct Row {
         std::string label;
-        // Benchmark names as registered.
+        // Benchmark names as registered. An empty baseline makes a row whose
+        // figure stands alone, for work with nothing comparable to run.
         std::string subject;
         std::string baseline;
         std::string baselineLabel;

@@ -1,4 +1,4 @@
-// tq_bench: the plug-in's audio path, transform, level pass and start-up,
+// tq_bench: the plug-in's audio path, transform, level pass, start-up and editor,
 // each against a baseline measured in the same run. The ratio table follows
 // Google Benchmark's own output. Usage:
 //   tq_bench [--benchmark_filter=REGEX] [any Google Benchmark option]
@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
     registerTransformBenchmarks(reporter);
     registerLevelBenchmarks(reporter);
     registerEntryBenchmarks(reporter);
+    registerEditorBenchmarks(reporter);
     benchmark::Initialize(&count, args.data());
     if (benchmark::ReportUnrecognizedArguments(count, args.data())) {
         return 1;

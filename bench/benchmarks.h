@@ -14,8 +14,7 @@ void registerLevelBenchmarks(RatioReporter& table);
 // VSTPluginMain to a ready AEffect, then effClose.
 void registerEntryBenchmarks(RatioReporter& table);
 
-// The editor's figures belong here once the editor exists, each as its own
-// register function with rows in the same table:
-//   - one decay step with its redraw of 97 bars (target <= 100 us),
-//   - a full-window redraw,
-//   - effEditOpen to a shown frame, with effEditClose.
+// The editor on the headless layer: one decay step with its redraw of 97
+// bars (target <= 100 us), a full-window redraw, an idle with nothing due,
+// and effEditOpen with effEditClose.
+void registerEditorBenchmarks(RatioReporter& table);
