@@ -1,6 +1,9 @@
 #include "toolkit/CDrawContext.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/platform.h"
 #include "toolkit/CFrame.h"
@@ -12,6 +15,138 @@ uint32_t blend(uint32_t dst, const CColor& c) {
     auto mix = [a](uint32_t d, uint32_t s) { return (s * a + d * (255 - a) + 127) / 255; };
     return 0xFF000000u | mix(dst >> 16 & 0xFF, c.red) << 16 | mix(dst >> 8 & 0xFF, c.green) << 8 |
            mix(dst & 0xFF, c.blue);
+}
+
+constexpr uint32_t kOpaque = 0xFF000000u;
+constexpr uint32_t kColourBits = 0x00FFFFFFu;
+
+// A rectangle of pixels to copy: both corners resolved to pointers, strides
+// in pixels.
+struct PixelBlock {
+    const uint32_t* src = nullptr;
+    uint32_t* dst = nullptr;
+    size_t srcStride = 0;
+    size_t dstStride = 0;
+    size_t columns = 0;
+    size_t rows = 0;
+
+    // Whether writing the block may change what it still has to read.
+    bool writesInto(const uint32_t* keyColour) const {
+        const auto dstFirst = reinterpret_cast<uintptr_t>(dst);
+        const auto dstEnd = reinterpret_cast<uintptr_t>(dst + (rows - 1) * dstStride + columns);
+        const auto srcFirst = reinterpret_cast<uintptr_t>(src);
+        const auto srcEnd = reinterpret_cast<uintptr_t>(src + (rows - 1) * srcStride + columns);
+        const auto key = reinterpret_cast<uintptr_t>(keyColour);
+        return (srcFirst < dstEnd && dstFirst < srcEnd) ||
+               (keyColour && dstFirst <= key && key < dstEnd);
+    }
+};
+
+// Row by row, left to right, one pixel at a time, reading the key colour
+// for each: the order that decides the outcome when the destination
+// overlaps the picture or holds the key colour.
+void copyInOrder(const PixelBlock& block, const uint32_t* keyColour) {
+    const uint32_t* srcRow = block.src;
+    uint32_t* dstRow = block.dst;
+    for (size_t y = 0; y < block.rows; ++y) {
+        for (size_t x = 0; x < block.columns; ++x) {
+            const uint32_t p = srcRow[x];
+            if (keyColour && (p & kColourBits) == (*keyColour & kColourBits)) {
+                continue;
+            }
+            dstRow[x] = p | kOpaque;
+        }
+        srcRow += block.srcStride;
+        dstRow += block.dstStride;
+    }
+}
+
+// Source and destination do not overlap. Four pixels are loaded before any
+// is stored, so that the compiler may move them as one vector.
+void copyRunOpaque(uint32_t* dst, const uint32_t* src, size_t count) {
+    size_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const uint32_t p0 = src[i];
+        const uint32_t p1 = src[i + 1];
+        const uint32_t p2 = src[i + 2];
+        const uint32_t p3 = src[i + 3];
+        dst[i] = p0 | kOpaque;
+        dst[i + 1] = p1 | kOpaque;
+        dst[i + 2] = p2 | kOpaque;
+        dst[i + 3] = p3 | kOpaque;
+    }
+    for (; i < count; ++i) {
+        dst[i] = src[i] | kOpaque;
+    }
+}
+
+// Rows of a few pixels (a bar is 3 wide): the width is a constant, so each
+// row is a handful of moves with no loop of its own, two pixels at a time.
+template <size_t Columns>
+void copyNarrowOpaque(const PixelBlock& block) {
+    constexpr uint64_t opaquePair = uint64_t(kOpaque) << 32 | kOpaque;
+    const uint32_t* srcRow = block.src;
+    uint32_t* dstRow = block.dst;
+    for (size_t y = 0; y < block.rows; ++y) {
+        for (size_t x = 0; x + 2 <= Columns; x += 2) {
+            uint64_t pair;
+            std::memcpy(&pair, srcRow + x, sizeof pair);
+            pair |= opaquePair;
+            std::memcpy(dstRow + x, &pair, sizeof pair);
+        }
+        if (Columns % 2 != 0) {
+            dstRow[Columns - 1] = srcRow[Columns - 1] | kOpaque;
+        }
+        srcRow += block.srcStride;
+        dstRow += block.dstStride;
+    }
+}
+
+void copyOpaque(const PixelBlock& block) {
+    if (block.srcStride == block.columns && block.dstStride == block.columns) {
+        // Whole rows on both sides: the block is one run.
+        copyRunOpaque(block.dst, block.src, block.columns * block.rows);
+        return;
+    }
+    switch (block.columns) {
+    case 1:
+        copyNarrowOpaque<1>(block);
+        return;
+    case 2:
+        copyNarrowOpaque<2>(block);
+        return;
+    case 3:
+        copyNarrowOpaque<3>(block);
+        return;
+    case 4:
+        copyNarrowOpaque<4>(block);
+        return;
+    default:
+        break;
+    }
+    const uint32_t* srcRow = block.src;
+    uint32_t* dstRow = block.dst;
+    for (size_t y = 0; y < block.rows; ++y) {
+        copyRunOpaque(dstRow, srcRow, block.columns);
+        srcRow += block.srcStride;
+        dstRow += block.dstStride;
+    }
+}
+
+void copyKeyed(const PixelBlock& block, uint32_t keyColour) {
+    const uint32_t key = keyColour & kColourBits;
+    const uint32_t* srcRow = block.src;
+    uint32_t* dstRow = block.dst;
+    for (size_t y = 0; y < block.rows; ++y) {
+        for (size_t x = 0; x < block.columns; ++x) {
+            const uint32_t p = srcRow[x];
+            if ((p & kColourBits) != key) {
+                dstRow[x] = p | kOpaque;
+            }
+        }
+        srcRow += block.srcStride;
+        dstRow += block.dstStride;
+    }
 }
 
 } // namespace
@@ -161,18 +296,25 @@ void CDrawContext::drawPixels(const uint32_t* src, int32_t srcWidth, int32_t src
         covered.top -= srcOffset.y;
     }
     const CRect onSurface = covered.offset(offset.x, offset.y).intersection(clip);
+    if (onSurface.isEmpty()) {
+        return;
+    }
     const int32_t shiftX = srcOffset.x - dest.left - offset.x;
     const int32_t shiftY = srcOffset.y - dest.top - offset.y;
-    for (int32_t y = onSurface.top; y < onSurface.bottom; ++y) {
-        const uint32_t* srcRow = src + size_t(y + shiftY) * size_t(srcWidth);
-        uint32_t* dstRow = pixels + size_t(y) * size_t(width);
-        for (int32_t x = onSurface.left; x < onSurface.right; ++x) {
-            const uint32_t p = srcRow[x + shiftX];
-            if (keyColour && (p & 0x00FFFFFFu) == (*keyColour & 0x00FFFFFFu)) {
-                continue;
-            }
-            dstRow[x] = p | 0xFF000000u;
-        }
+    PixelBlock block;
+    block.src =
+        src + size_t(onSurface.top + shiftY) * size_t(srcWidth) + size_t(onSurface.left + shiftX);
+    block.dst = pixels + size_t(onSurface.top) * size_t(width) + size_t(onSurface.left);
+    block.srcStride = size_t(srcWidth);
+    block.dstStride = size_t(width);
+    block.columns = size_t(onSurface.width());
+    block.rows = size_t(onSurface.height());
+    if (block.writesInto(keyColour)) {
+        copyInOrder(block, keyColour);
+    } else if (keyColour) {
+        copyKeyed(block, *keyColour);
+    } else {
+        copyOpaque(block);
     }
 }
 

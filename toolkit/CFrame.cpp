@@ -75,7 +75,8 @@ void CFrame::idle() {
     for (size_t i = 0; i < children.size(); ++i) {
         CView* child = children[i];
         if (child->isDirty()) {
-            drawArea(child->getViewSize());
+            drawContext.resetState();
+            drawViewArea(&drawContext, i);
             shown = shown.unite(child->getViewSize().intersection(size));
         }
     }

@@ -57,6 +57,9 @@ void CView::setBackground(CBitmap* bitmap) {
 void CView::setViewSize(const CRect& rect) {
     size = rect;
     setDirty(true);
+    if (parentView) {
+        parentView->viewResized();
+    }
 }
 
 CFrame* CView::attachedFrame() const {

@@ -21,6 +21,10 @@ public:
 
     // Draws the view at its rectangle; the default draws the background.
     virtual void draw(CDrawContext* context);
+    // True when draw() covers every pixel of the rectangle with opaque
+    // ones, so that what lies below need not be drawn first. A view that
+    // draws otherwise than its class answers for itself.
+    virtual bool paintsWholeRect() const { return false; }
     // A click at `where` (container coordinates); buttons are CMouseButtons.
     virtual void mouse(CDrawContext* context, CPoint& where, int32_t buttons);
     // -1: not handled.
@@ -43,6 +47,7 @@ public:
     CBitmap* getBackground() const { return background; }
 
     const CRect& getViewSize() const { return size; }
+    // The only way the rectangle changes once the view is built.
     virtual void setViewSize(const CRect& rect);
 
     // The frame the view belongs to. It stays known after the view leaves

@@ -20,6 +20,8 @@ bool CViewContainer::addView(CView* view) {
         return false;
     }
     children.push_back(view);
+    overlapped.push_back(1);
+    ++layoutVersion;
     view->remember();
     view->attached(this);
     view->setDirty(true);
@@ -38,7 +40,9 @@ bool CViewContainer::removeView(CView* view, bool withForget) {
             shownIn->setFocusView(nullptr);
         }
     }
+    overlapped.erase(overlapped.begin() + (it - children.begin()));
     children.erase(it);
+    ++layoutVersion;
     view->removed();
     // Removal drops the reference adding took; a release drops one more,
     // unless the container's was the last.
@@ -102,12 +106,72 @@ void CViewContainer::drawRect(CDrawContext* context, const CRect& area) {
     update.offset(-size.left, -size.top);
 
     drawBackgroundRect(context, update);
-    for (size_t i = 0; i < children.size(); ++i) {
+    drawViewsFrom(context, update, 0);
+    context->restoreState(saved);
+    dirty = false;
+}
+
+void CViewContainer::drawViewsFrom(CDrawContext* context, const CRect& update, size_t first) {
+    // Copied, so that it stays in registers while views draw.
+    const CRect touched = update;
+    for (size_t i = first; i < children.size(); ++i) {
         CView* child = children[i];
-        if (child->getViewSize().intersects(update)) {
+        if (child->getViewSize().intersects(touched)) {
             child->draw(context);
             child->setDirty(false);
         }
+    }
+}
+
+bool CViewContainer::overlapsNoOther(size_t index) {
+    if (overlapped.size() != children.size()) {
+        return false;
+    }
+    if (overlapVersion != layoutVersion) {
+        const size_t count = children.size();
+        for (size_t i = 0; i < count; ++i) {
+            overlapped[i] = 0;
+        }
+        for (size_t i = 0; i < count; ++i) {
+            const CRect& a = children[i]->getViewSize();
+            for (size_t j = i + 1; j < count; ++j) {
+                if (a.intersects(children[j]->getViewSize())) {
+                    overlapped[i] = 1;
+                    overlapped[j] = 1;
+                }
+            }
+        }
+        overlapVersion = layoutVersion;
+    }
+    return overlapped[index] == 0;
+}
+
+void CViewContainer::drawViewArea(CDrawContext* context, size_t index) {
+    if (index >= children.size()) {
+        return;
+    }
+    CView* view = children[index];
+    if (size.left != 0 || size.top != 0 || !overlapsNoOther(index)) {
+        drawRect(context, view->getViewSize());
+        return;
+    }
+    // As drawRect: with the container at (0, 0), area and update are the
+    // same rectangle, and the search would find only `view`.
+    const CRect update = view->getViewSize().intersection(size);
+    if (!context || update.isEmpty()) {
+        return;
+    }
+    const CDrawContext::State saved = context->saveState();
+    context->clipTo(update);
+    if (!view->paintsWholeRect()) {
+        drawBackgroundRect(context, update);
+    }
+    const uint64_t version = layoutVersion;
+    view->draw(context);
+    view->setDirty(false);
+    if (version != layoutVersion) {
+        // The drawing changed the views: go on as the search would.
+        drawViewsFrom(context, update, index + 1);
     }
     context->restoreState(saved);
     dirty = false;

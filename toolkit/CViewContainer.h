@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "toolkit/CColor.h"
@@ -52,10 +53,31 @@ public:
     void setDirty(bool state = true) override;
     void setFrame(CFrame* owner) override;
 
+    // Called by a view whose rectangle changed.
+    void viewResized() { ++layoutVersion; }
+
 protected:
     void drawBackgroundRect(CDrawContext* context, const CRect& local);
+    // The same as drawRect(context, rectangle of view `index`). When the
+    // container sits at (0, 0) and no other view overlaps that one, the
+    // others are not searched, and nothing is drawn below a view that
+    // paints its whole rectangle.
+    void drawViewArea(CDrawContext* context, size_t index);
 
     std::vector<CView*> children;
     CColor backgroundColor = kBlackCColor;
     int32_t mode = kRedrawWhole;
+
+private:
+    // Draws, from `first` on, every view that `update` (this container's
+    // own coordinates) touches, and clears its mark.
+    void drawViewsFrom(CDrawContext* context, const CRect& update, size_t first);
+    bool overlapsNoOther(size_t index);
+
+    // Per view, whether another view overlaps it; kept the length of
+    // `children` by adding and removing, filled in when first needed after
+    // the layout changed.
+    std::vector<uint8_t> overlapped;
+    uint64_t layoutVersion = 0;
+    uint64_t overlapVersion = ~uint64_t(0);
 };

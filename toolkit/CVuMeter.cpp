@@ -56,3 +56,8 @@ void CVuMeter::draw(CDrawContext* context) {
     offscreen->copyFrom(context, size);
     setDirty(false);
 }
+
+bool CVuMeter::paintsWholeRect() const {
+    return offscreen->getPixels() && offscreen->getWidth() == size.width() &&
+           offscreen->getHeight() == size.height();
+}

@@ -31,6 +31,9 @@ public:
     // the top round((1 - s) * nbLed) segments come from the unlit image,
     // the rest from the lit one.
     void draw(CDrawContext* context) override;
+    // The off-screen buffer, copied whole, covers the rectangle while the
+    // two have the same size.
+    bool paintsWholeRect() const override;
 
 private:
     CBitmap* onBitmap;
