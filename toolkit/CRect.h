@@ -37,7 +37,7 @@ struct CRect {
     }
     // Same answer as !intersection(o).isEmpty(), without building the rectangle.
     constexpr bool intersects(const CRect& o) const {
-        return (std::max(left, o.left) < std::min(right, o.right)) &
+        return (std::max(left, o.left) < std::min(right, o.right)) &&
                (std::max(top, o.top) < std::min(bottom, o.bottom));
     }
     // The smallest rectangle holding both; an empty one adds nothing.
