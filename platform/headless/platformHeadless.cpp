@@ -1,13 +1,11 @@
 // The platform contract on no display: windows are HeadlessWindow objects,
 // time is HeadlessSystem's fake clock, text is GlyphCache's and bitmaps are
-// the embedded .bmp resources.
+// the embedded .bmp resources (embeddedBitmaps.cpp).
 #include "platform/platform.h"
 
 #include "platform/freetype/GlyphCache.h"
 #include "platform/headless/HeadlessSystem.h"
 #include "platform/headless/HeadlessWindow.h"
-#include "resources/BmpCodec.h"
-#include "resources/embeddedResources.h"
 
 namespace {
 
@@ -77,24 +75,6 @@ Status drawText(const Surface& surface, const TextRun& run) {
 
 Status textWidth(int32_t font, const char* text, int32_t* width) {
     return glyphs().textWidth(font, text, width);
-}
-
-Status bitmapSize(int32_t id, int32_t* width, int32_t* height) {
-    const EmbeddedResource* r = findEmbeddedResource(id);
-    if (!r) {
-        return Status::notFound;
-    }
-    return BmpCodec::readSize(r->data, r->size, width, height) ? Status::ok
-                                                               : Status::invalidArgument;
-}
-
-Status loadBitmap(int32_t id, uint32_t* pixels, size_t capacity) {
-    const EmbeddedResource* r = findEmbeddedResource(id);
-    if (!r) {
-        return Status::notFound;
-    }
-    return BmpCodec::decode(r->data, r->size, pixels, capacity) ? Status::ok
-                                                                : Status::invalidArgument;
 }
 
 uint32_t tickCount() {

@@ -1,7 +1,7 @@
 // The platform contract on X11: a child window of the host's window with a
 // display connection of its own (X11Window), popup menus drawn by the layer
 // (X11PopupMenu), text from FreeType with the font fontconfig gives for
-// Arial, the embedded bitmaps, the monotonic clock and xdg-open.
+// Arial, the embedded bitmaps (embeddedBitmaps.cpp), the monotonic clock and xdg-open.
 #include "platform/platform.h"
 
 #include <atomic>
@@ -12,8 +12,6 @@
 #include "platform/x11/UrlLauncher.h"
 #include "platform/x11/X11Fonts.h"
 #include "platform/x11/X11Window.h"
-#include "resources/BmpCodec.h"
-#include "resources/embeddedResources.h"
 
 namespace {
 
@@ -83,24 +81,6 @@ Status drawText(const Surface& surface, const TextRun& run) {
 
 Status textWidth(int32_t font, const char* text, int32_t* width) {
     return X11Fonts::glyphs().textWidth(font, text, width);
-}
-
-Status bitmapSize(int32_t id, int32_t* width, int32_t* height) {
-    const EmbeddedResource* r = findEmbeddedResource(id);
-    if (!r) {
-        return Status::notFound;
-    }
-    return BmpCodec::readSize(r->data, r->size, width, height) ? Status::ok
-                                                               : Status::invalidArgument;
-}
-
-Status loadBitmap(int32_t id, uint32_t* pixels, size_t capacity) {
-    const EmbeddedResource* r = findEmbeddedResource(id);
-    if (!r) {
-        return Status::notFound;
-    }
-    return BmpCodec::decode(r->data, r->size, pixels, capacity) ? Status::ok
-                                                                : Status::invalidArgument;
 }
 
 uint32_t tickCount() {
