@@ -5,24 +5,10 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
-namespace {
+#include "platform/textCoverage.h"
 
-uint32_t blendChannel(uint32_t dst, uint32_t src, uint32_t alpha) {
-    return (src * alpha + dst * (255 - alpha) + 127) / 255;
-}
-
-uint32_t blendPixel(uint32_t dst, uint32_t colour, uint32_t alpha) {
-    const uint32_t r = blendChannel(dst >> 16 & 0xFF, colour >> 16 & 0xFF, alpha);
-    const uint32_t g = blendChannel(dst >> 8 & 0xFF, colour >> 8 & 0xFF, alpha);
-    const uint32_t b = blendChannel(dst & 0xFF, colour & 0xFF, alpha);
-    return 0xFF000000u | r << 16 | g << 8 | b;
-}
-
-int32_t floorHalf(int32_t v) {
-    return v >= 0 ? v / 2 : -((1 - v) / 2);
-}
-
-} // namespace
+using textCoverage::blendPixel;
+using textCoverage::floorHalf;
 
 GlyphCache::GlyphCache(const char* fontFile) {
     if (!fontFile) {

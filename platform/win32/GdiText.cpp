@@ -3,22 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/textCoverage.h"
+
 namespace {
 
-uint32_t blendChannel(uint32_t dst, uint32_t src, uint32_t alpha) {
-    return (src * alpha + dst * (255 - alpha) + 127) / 255;
-}
-
-uint32_t blendPixel(uint32_t dst, uint32_t colour, uint32_t alpha) {
-    const uint32_t r = blendChannel(dst >> 16 & 0xFF, colour >> 16 & 0xFF, alpha);
-    const uint32_t g = blendChannel(dst >> 8 & 0xFF, colour >> 8 & 0xFF, alpha);
-    const uint32_t b = blendChannel(dst & 0xFF, colour & 0xFF, alpha);
-    return 0xFF000000u | r << 16 | g << 8 | b;
-}
-
-int32_t floorHalf(int32_t v) {
-    return v >= 0 ? v / 2 : -((1 - v) / 2);
-}
+using textCoverage::blendPixel;
+using textCoverage::floorHalf;
 
 // Anti-aliased edges and overhangs may reach a little past the advance.
 constexpr int32_t kInkMargin = 2;
