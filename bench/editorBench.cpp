@@ -91,31 +91,29 @@ void idleNothingDue(benchmark::State& state) {
     }
 }
 
-void openClose(benchmark::State& state) {
+// Open and close; with `showFirst`, also the first idle that draws the whole
+// window: what a user who opens and closes the window waits for.
+void openCloseCycles(benchmark::State& state, bool showFirst) {
     EditorInstance editor;
     editor.close();
     for (auto _ : state) {
         if (!editor.open()) {
             state.SkipWithError("effEditOpen failed");
             break;
+        }
+        if (showFirst) {
+            editor.idle();
         }
         editor.close();
     }
 }
 
-// Open, the first idle that draws the whole window, close: what a user who
-// opens and closes the window waits for.
+void openClose(benchmark::State& state) {
+    openCloseCycles(state, false);
+}
+
 void openShowClose(benchmark::State& state) {
-    EditorInstance editor;
-    editor.close();
-    for (auto _ : state) {
-        if (!editor.open()) {
-            state.SkipWithError("effEditOpen failed");
-            break;
-        }
-        editor.idle();
-        editor.close();
-    }
+    openCloseCycles(state, true);
 }
 
 // Checks that the decay benchmark draws moving, lit bars: over a run of
