@@ -1,8 +1,8 @@
 // The fast audio path against the analysis written step by step: every
 // output compared bit for bit on many random signals.
-#include "allocationHook.h"
 #include "referenceAnalysis.h"
 #include "ReferenceCapture.h"
+#include "tests/support/allocationHook.h"
 
 #include "analysis/DenormalGuard.h"
 #include "analysis/MEftFrmFft.h"

@@ -1,4 +1,4 @@
-#include "allocationHook.h"
+#include "tests/support/allocationHook.h"
 
 #include "analysis/MEftBase.h"
 #include "analysis/MEftWinBase.h"

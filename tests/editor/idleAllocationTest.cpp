@@ -3,59 +3,23 @@
 // open built.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <functional>
-#include <new>
 #include <vector>
 
 #include "analysis/tq_spectrumCore.h"
 #include "editor/tq_spectrumEditor.h"
 #include "PluginRig.h"
+#include "tests/support/allocationHook.h"
 
 namespace {
 
-std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
-
-void* allocate(size_t size) {
-    if (counting.load(std::memory_order_relaxed)) {
-        allocations.fetch_add(1, std::memory_order_relaxed);
-    }
-    if (void* p = std::malloc(size == 0 ? 1 : size)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-
 long countAllocations(const std::function<void()>& work) {
-    allocations = 0;
-    counting = true;
+    allocationHook::startCounting();
     work();
-    counting = false;
-    return allocations.load();
+    return static_cast<long>(allocationHook::stopCounting());
 }
 
 } // namespace
-
-void* operator new(size_t size) {
-    return allocate(size);
-}
-void* operator new[](size_t size) {
-    return allocate(size);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, size_t) noexcept {
-    std::free(p);
-}
 
 TEST(EditorIdle, NeverAllocatesOnceOpen) {
     PluginRig rig;
@@ -89,8 +53,10 @@ TEST(EditorIdle, NeverAllocatesOnceOpen) {
 TEST(EditorIdle, CounterSeesAllocations) {
     // Guards the test above against a counter that cannot count.
     const long allocated = countAllocations([] {
-        auto* p = new std::vector<int>(10);
-        delete p;
+        // Through a volatile pointer, so that the compiler cannot drop the pair.
+        static std::vector<int>* volatile kept = nullptr;
+        kept = new std::vector<int>(10);
+        delete kept;
     });
     EXPECT_GE(allocated, 2);
 }

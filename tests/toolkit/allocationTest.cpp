@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "allocationCounter.h"
+#include "tests/support/allocationHook.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/COptionMenu.h"
 #include "toolkit/CParamDisplay.h"
@@ -52,7 +52,7 @@ TEST(Allocation, IdleOfAnOpenFrameAllocatesNothing) {
     unlit->forget();
     f.frame->idle();
 
-    AllocationCounter::start();
+    allocationHook::startCounting();
     for (int round = 0; round < 3; ++round) {
         for (CView* v : views) {
             v->setDirty();
@@ -61,7 +61,7 @@ TEST(Allocation, IdleOfAnOpenFrameAllocatesNothing) {
     }
     f.frame->setDirty();
     f.frame->idle();
-    EXPECT_EQ(AllocationCounter::stop(), 0);
+    EXPECT_EQ(allocationHook::stopCounting(), 0u);
 }
 
 } // namespace

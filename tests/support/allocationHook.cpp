@@ -1,4 +1,6 @@
-#include "allocationHook.h"
+// The replacement operators live alone here, so that no call to them is
+// inlined and a memory checker can still pair every new with its delete.
+#include "tests/support/allocationHook.h"
 
 #include <atomic>
 #include <cstdlib>

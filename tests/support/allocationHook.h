@@ -2,8 +2,9 @@
 
 #include <cstddef>
 
-// Global operator new replacement for this test program: counts allocations
-// inside a window and can make a chosen nothrow allocation fail.
+// Global operator new replacement for the test program that links it:
+// counts allocations inside a window and can make a chosen nothrow
+// allocation fail.
 namespace allocationHook {
 
 void startCounting();
