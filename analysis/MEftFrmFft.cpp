@@ -241,13 +241,13 @@ int32_t MEftFrmFft::prepare() {
 int32_t MEftFrmFft::setSize(int32_t n) {
     // The logarithm below has no meaning for n < 1.
     if (n < 1) {
-        return 22;
+        return MEftBase::kOutOfRange;
     }
     const float lg = std::log10(static_cast<float>(n));
     const float lg2 = std::log10(2.0f);
     const int32_t stages = static_cast<int32_t>(static_cast<double>(lg) / lg2 + 0.5);
     if (stages < 0 || stages > 30 || n != (int32_t{1} << stages)) {
-        return 22;
+        return MEftBase::kOutOfRange;
     }
     log2Size = stages;
     if (!resizeArray(re, reLength, n) || !resizeArray(im, imLength, n) ||
@@ -256,13 +256,13 @@ int32_t MEftFrmFft::setSize(int32_t n) {
         !resizeArray(stageSin, stageSinLength, n - 1) ||
         !resizeArray(reversal, reversalLength, n) || !resizeArray(workRe, workReLength, n) ||
         !resizeArray(workIm, workImLength, n)) {
-        return 13;
+        return MEftBase::kArrayNotAllocated;
     }
     size = n;
     // The tables must match the new size even when no prepare follows.
     fillReversal();
     fillTwiddles();
-    return 0;
+    return MEftBase::kSuccess;
 }
 
 bool MEftFrmFft::isReady() const {

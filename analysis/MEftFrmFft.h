@@ -21,10 +21,11 @@ public:
     explicit MEftFrmFft(const MEftWinBase* owner);
     ~MEftFrmFft() override;
 
-    // Sizes the arrays and fills the twiddle tables; 0, 22 or 13.
+    // Sizes the arrays and fills the twiddle tables: MEftBase::kSuccess,
+    // kOutOfRange or kArrayNotAllocated.
     int32_t prepare() override;
-    // n must be a power of two (1 included): 0, 22 (not a power of two) or
-    // 13 (an array could not be allocated).
+    // n must be a power of two (1 included): MEftBase::kSuccess, kOutOfRange
+    // (not a power of two) or kArrayNotAllocated.
     int32_t setSize(int32_t n) override;
     // Windows the owner's frame (frame length samples) into re, clears im and
     // transforms; the result is left in re/im. Does nothing unless ready.
