@@ -146,6 +146,26 @@ template <size_t fixedHalf>
     }
 }
 
+// The stages after stage log2(half), on values already in bit-reversed
+// order: two at a time, then the last alone when an odd number is left.
+[[gnu::always_inline]] inline void laterStages(float* xr, float* xi, const float* ur,
+                                               const float* ui, size_t half, size_t n) {
+    for (; 4 * half <= n; half *= 4) {
+        // The short groups get code of their own length: no loop overhead.
+        if (half == 4) {
+            twoStagePass<4>(xr, xi, ur, ui, half, n);
+        } else if (half == 16) {
+            twoStagePass<16>(xr, xi, ur, ui, half, n);
+        } else {
+            twoStagePass<0>(xr, xi, ur, ui, half, n);
+        }
+    }
+    if (half < n) {
+        // One stage left over: the last, a single group.
+        stageGroup(xr, xi, xr + half, xi + half, ur + (half - 1), ui + (half - 1), half);
+    }
+}
+
 // The bit reversal and every stage: x holds the n values, work receives them
 // bit-reversed; ur/ui hold the factors of all stages, stage L's from entry
 // 2^(L-1) - 1. The butterflies of a stage are independent of each other, so
@@ -170,23 +190,124 @@ template <size_t fixedHalf>
             xi[i] = workI[i];
         }
     }
-    for (; 4 * half <= n; half *= 4) {
-        // The short groups get code of their own length: no loop overhead.
-        if (half == 4) {
-            twoStagePass<4>(xr, xi, ur, ui, half, n);
-        } else if (half == 16) {
-            twoStagePass<16>(xr, xi, ur, ui, half, n);
-        } else {
-            twoStagePass<0>(xr, xi, ur, ui, half, n);
-        }
+    laterStages(xr, xi, ur, ui, half, n);
+}
+
+// Windowed samples below this in magnitude keep stage 1's sums finite, so
+// that the products skipped in stages 1 and 2, each a zero imaginary part
+// times a factor or a finite value times a zero factor, are zeros, never NaN.
+constexpr float kRealPathBound = 0x1p126f;
+
+// Stages run on the values in their natural order, before the bit reversal,
+// while a stage's runs of equal factors are at least this long.
+constexpr size_t kNaturalRun = 32;
+
+// The low `bits` bits of t in reverse order.
+inline size_t reverseBits(size_t t, int32_t bits) {
+    size_t r = 0;
+    for (int32_t b = 0; b < bits; ++b) {
+        r = (r << 1) | ((t >> b) & 1);
     }
-    if (half < n) {
-        // One stage left over: the last, a single group.
-        stageGroup(xr, xi, xr + half, xi + half, ur + (half - 1), ui + (half - 1), half);
+    return r;
+}
+
+// One run of butterflies sharing the factor w: a with b, count pairs.
+[[gnu::always_inline]] inline void naturalRun(float* __restrict ar, float* __restrict ai,
+                                              float* __restrict br, float* __restrict bi, float wr,
+                                              float wi, size_t count) {
+    for (size_t m = 0; m < count; ++m) {
+        butterfly(ar[m], ai[m], br[m], bi[m], wr, wi);
     }
 }
 
-// The same transform compiled for any processor of the target, and for one
+// Stage L with the values in natural order: value m sits where the bit
+// reversal will take it from. The stage's group j then pairs the values
+// t * 2s + m with t * 2s + s + m (m < s = n >> L), where t is j with its
+// L - 1 bits reversed: one factor per run of s pairs.
+[[gnu::always_inline]] inline void naturalStage(float* xr, float* xi, const float* ur,
+                                                const float* ui, int32_t stage, size_t n) {
+    const size_t s = n >> stage;
+    const size_t groups = size_t{1} << (stage - 1);
+    const float* wr = ur + (groups - 1);
+    const float* wi = ui + (groups - 1);
+    for (size_t t = 0; t < groups; ++t) {
+        const size_t j = reverseBits(t, stage - 1);
+        float* a = xr + 2 * t * s;
+        float* b = xi + 2 * t * s;
+        naturalRun(a, b, a + s, b + s, wr[j], wi[j], s);
+    }
+}
+
+// The transform of a real frame, window applied on the way in: stages 1 and
+// 2 in natural order without the products of the imaginary parts, which are
+// all +0 there (each such product is computed once as a constant and added
+// where the butterfly adds it, so every value keeps its bits, zero signs
+// included); further stages in natural order while their runs are long,
+// then the bit reversal and the remaining stages. False, with nothing
+// finished, when a windowed sample is too large or not a number: the
+// products skipped would not have been zeros.
+[[gnu::always_inline]] inline bool
+runRealTransform(const float* __restrict frame, const float* __restrict window,
+                 float* __restrict xr, float* __restrict xi, float* __restrict workR,
+                 float* __restrict workI, const int32_t* __restrict reversal, const float* ur,
+                 const float* ui, int32_t log2n) {
+    const size_t n = size_t{1} << log2n;
+    const size_t half = n / 2;
+    const size_t quarter = n / 4;
+    // Stage 1, factor 1 + 0i: t = b exactly, and b's imaginary part stays +0.
+    uint32_t outside = 0;
+    for (size_t m = 0; m < half; ++m) {
+        const float a = window[m] * frame[m];
+        const float b = window[m + half] * frame[m + half];
+        outside |= static_cast<uint32_t>(!(std::fabs(a) < kRealPathBound)) |
+                   static_cast<uint32_t>(!(std::fabs(b) < kRealPathBound));
+        workR[m] = a + b;
+        workR[m + half] = a - b;
+    }
+    if (outside != 0) {
+        return false;
+    }
+    // Stage 2, group 0 (factor 1 + 0i): the same on the first half.
+    for (size_t m = 0; m < quarter; ++m) {
+        const float a = workR[m];
+        const float b = workR[m + quarter];
+        workR[m] = a + b;
+        workR[m + quarter] = a - b;
+        workI[m] = 0.0f;
+        workI[m + quarter] = 0.0f;
+    }
+    // Stage 2, group 1: b is real, so t = (br * ur - 0 * ui, br * ui + 0 * ur).
+    const float cr = ur[2];
+    const float ci = ui[2];
+    const float zeroTimesCi = 0.0f * ci;
+    const float zeroTimesCr = 0.0f * cr;
+    float* __restrict ar = workR + half;
+    float* __restrict ai = workI + half;
+    float* __restrict br = workR + half + quarter;
+    float* __restrict bi = workI + half + quarter;
+    for (size_t m = 0; m < quarter; ++m) {
+        const float tr = br[m] * cr - zeroTimesCi;
+        const float ti = br[m] * ci + zeroTimesCr;
+        const float a = ar[m];
+        br[m] = a - tr;
+        bi[m] = 0.0f - ti;
+        ar[m] = a + tr;
+        ai[m] = 0.0f + ti;
+    }
+    int32_t stage = 3;
+    for (; stage <= log2n && (n >> stage) >= kNaturalRun; ++stage) {
+        naturalStage(workR, workI, ur, ui, stage, n);
+    }
+    for (size_t i = 0; i < n; ++i) {
+        const size_t from = static_cast<size_t>(reversal[i]);
+        xr[i] = workR[from];
+        xi[i] = workI[from];
+    }
+    laterStages(xr, xi, ur, ui, size_t{1} << (stage - 1), n);
+    return true;
+}
+
+// The same transforms compiled for any processor of the target, and for one
 // with 256-bit vectors. Each vector lane does the float operation the scalar
 // code does, so both give the same bits.
 void transformPortable(float* xr, float* xi, float* workR, float* workI, const int32_t* reversal,
@@ -194,27 +315,35 @@ void transformPortable(float* xr, float* xi, float* workR, float* workI, const i
     runTransform(xr, xi, workR, workI, reversal, ur, ui, n);
 }
 
-#if defined(__x86_64__) || defined(__i386__)
-[[gnu::target("avx2")]] void transformWide(float* xr, float* xi, float* workR, float* workI,
-                                           const int32_t* reversal, const float* ur,
-                                           const float* ui, size_t n) {
-    runTransform(xr, xi, workR, workI, reversal, ur, ui, n);
+bool realTransformPortable(const float* frame, const float* window, float* xr, float* xi,
+                           float* workR, float* workI, const int32_t* reversal, const float* ur,
+                           const float* ui, int32_t log2n) {
+    return runRealTransform(frame, window, xr, xi, workR, workI, reversal, ur, ui, log2n);
 }
 
+#if defined(__x86_64__) || defined(__i386__)
+#define TQ_WIDE [[gnu::target("avx2")]]
 bool processorHasWideVectors() {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2") != 0;
 }
 #else
-void transformWide(float* xr, float* xi, float* workR, float* workI, const int32_t* reversal,
-                   const float* ur, const float* ui, size_t n) {
-    runTransform(xr, xi, workR, workI, reversal, ur, ui, n);
-}
-
+#define TQ_WIDE
 bool processorHasWideVectors() {
     return false;
 }
 #endif
+
+TQ_WIDE void transformWide(float* xr, float* xi, float* workR, float* workI,
+                           const int32_t* reversal, const float* ur, const float* ui, size_t n) {
+    runTransform(xr, xi, workR, workI, reversal, ur, ui, n);
+}
+
+TQ_WIDE bool realTransformWide(const float* frame, const float* window, float* xr, float* xi,
+                               float* workR, float* workI, const int32_t* reversal, const float* ur,
+                               const float* ui, int32_t log2n) {
+    return runRealTransform(frame, window, xr, xi, workR, workI, reversal, ur, ui, log2n);
+}
 
 } // namespace
 
@@ -358,6 +487,19 @@ void MEftFrmFft::transformFrame(const float* frame, float*) {
     if (n != size || window == nullptr) {
         return;
     }
+    if (log2Size >= 2) {
+        const bool done =
+            wide ? realTransformWide(frame, window, re.get(), im.get(), workRe.get(), workIm.get(),
+                                     reversal.get(), stageCos.get(), stageSin.get(), log2Size)
+                 : realTransformPortable(frame, window, re.get(), im.get(), workRe.get(),
+                                         workIm.get(), reversal.get(), stageCos.get(),
+                                         stageSin.get(), log2Size);
+        if (done) {
+            return;
+        }
+    }
+    // Tiny transforms, and frames with huge or non-finite samples, whose
+    // imaginary parts must go through every product.
     const size_t count = static_cast<size_t>(n);
     std::memset(im.get(), 0, count * sizeof(float));
     float* __restrict xr = re.get();
