@@ -67,6 +67,29 @@ template <class Visit>
     }
 }
 
+// The largest of powers[first..end-1] and 0; a NaN never wins, as its
+// level, 0, is that of a power of 0. Four running maxima keep the
+// comparisons independent of each other; their order does not matter.
+inline float peakOf(const float* powers, int32_t first, int32_t end) {
+    float p0 = 0.0f;
+    float p1 = 0.0f;
+    float p2 = 0.0f;
+    float p3 = 0.0f;
+    int32_t j = first;
+    for (; j + 4 <= end; j += 4) {
+        p0 = powers[j] > p0 ? powers[j] : p0;
+        p1 = powers[j + 1] > p1 ? powers[j + 1] : p1;
+        p2 = powers[j + 2] > p2 ? powers[j + 2] : p2;
+        p3 = powers[j + 3] > p3 ? powers[j + 3] : p3;
+    }
+    for (; j < end; ++j) {
+        p0 = powers[j] > p0 ? powers[j] : p0;
+    }
+    p0 = p1 > p0 ? p1 : p0;
+    p2 = p3 > p2 ? p3 : p2;
+    return p2 > p0 ? p2 : p0;
+}
+
 } // namespace
 
 float tq_spectrumCore::binLevel(float re, float im) {
@@ -122,12 +145,7 @@ void tq_spectrumCore::raiseBandLevels(const float* powers) {
 
 void tq_spectrumCore::raiseBandLevelsByPeak(const float* powers) {
     forEachBand(bandStartBin, [this, powers](int32_t b, int32_t first, int32_t end) {
-        // A NaN never wins: its level, 0, is that of a power of 0.
-        float peak = 0.0f;
-        for (int32_t j = first; j < end; ++j) {
-            peak = powers[j] > peak ? powers[j] : peak;
-        }
-        const float v = powerLevel(peak);
+        const float v = powerLevel(peakOf(powers, first, end));
         if (v > bandLevel[b].load(std::memory_order_relaxed)) {
             bandLevel[b].store(v, std::memory_order_relaxed);
         }
