@@ -96,19 +96,20 @@ bool resizeArray(std::unique_ptr<T[]>& a, int32_t& length, int32_t want) {
     }
 }
 
-// Two stages on one group of 4h values held in quarters a, b, c, d of h
-// values each: the first stage (factors u) pairs a with b and c with d, the
-// second (factors v, 2h of them) pairs a with c and b with d. Each value is
-// loaded and stored once for both stages.
+// Two stages on count positions of quarters a, b, c, d: the first stage
+// pairs a with b and c with d (factors u), the second a with c (factors v)
+// and b with d (factors w). Each value is loaded and stored once for both.
+// The factor tables hold one entry per position, or with perPosition false
+// one entry for the whole run.
+template <bool perPosition>
 [[gnu::always_inline]] inline void
-twoStageGroup(float* __restrict ar, float* __restrict ai, float* __restrict br,
-              float* __restrict bi, float* __restrict cr, float* __restrict ci,
-              float* __restrict dr, float* __restrict di, const float* __restrict ur,
-              const float* __restrict ui, const float* __restrict vr, const float* __restrict vi,
-              size_t h) {
-    const float* __restrict wr = vr + h;
-    const float* __restrict wi = vi + h;
-    for (size_t j = 0; j < h; ++j) {
+twoStageRun(float* __restrict ar, float* __restrict ai, float* __restrict br, float* __restrict bi,
+            float* __restrict cr, float* __restrict ci, float* __restrict dr, float* __restrict di,
+            const float* __restrict ur, const float* __restrict ui, const float* __restrict vr,
+            const float* __restrict vi, const float* __restrict wr, const float* __restrict wi,
+            size_t count) {
+    for (size_t j = 0; j < count; ++j) {
+        const size_t f = perPosition ? j : 0;
         float r0 = ar[j];
         float i0 = ai[j];
         float r1 = br[j];
@@ -117,10 +118,10 @@ twoStageGroup(float* __restrict ar, float* __restrict ai, float* __restrict br,
         float i2 = ci[j];
         float r3 = dr[j];
         float i3 = di[j];
-        butterfly(r0, i0, r1, i1, ur[j], ui[j]);
-        butterfly(r2, i2, r3, i3, ur[j], ui[j]);
-        butterfly(r0, i0, r2, i2, vr[j], vi[j]);
-        butterfly(r1, i1, r3, i3, wr[j], wi[j]);
+        butterfly(r0, i0, r1, i1, ur[f], ui[f]);
+        butterfly(r2, i2, r3, i3, ur[f], ui[f]);
+        butterfly(r0, i0, r2, i2, vr[f], vi[f]);
+        butterfly(r1, i1, r3, i3, wr[f], wi[f]);
         ar[j] = r0;
         ai[j] = i0;
         br[j] = r1;
@@ -130,6 +131,16 @@ twoStageGroup(float* __restrict ar, float* __restrict ai, float* __restrict br,
         dr[j] = r3;
         di[j] = i3;
     }
+}
+
+// Two stages on one group of 4h values held in quarters a, b, c, d of h
+// values each: the first stage (factors u) pairs a with b and c with d, the
+// second (factors v, 2h of them) pairs a with c and b with d.
+[[gnu::always_inline]] inline void twoStageGroup(float* ar, float* ai, float* br, float* bi,
+                                                 float* cr, float* ci, float* dr, float* di,
+                                                 const float* ur, const float* ui, const float* vr,
+                                                 const float* vi, size_t h) {
+    twoStageRun<true>(ar, ai, br, bi, cr, ci, dr, di, ur, ui, vr, vi, vr + h, vi + h, h);
 }
 
 // Stages L and L + 1 over every group of 4 * half values, half = 2^(L-1):
@@ -218,38 +229,6 @@ constexpr float kRealPathBound = 0x1p126f;
 // two at a time while each run of equal factors is at least this long.
 constexpr size_t kNaturalRun = 64;
 
-// One block of two stages in natural order: quarters a, b, c, d of count
-// values each; (a, c) and (b, d) with u, then (a, b) with v and (c, d) with w.
-[[gnu::always_inline]] inline void naturalTwoStageRun(float* __restrict ar, float* __restrict ai,
-                                                      float* __restrict br, float* __restrict bi,
-                                                      float* __restrict cr, float* __restrict ci,
-                                                      float* __restrict dr, float* __restrict di,
-                                                      float ur, float ui, float vr, float vi,
-                                                      float wr, float wi, size_t count) {
-    for (size_t m = 0; m < count; ++m) {
-        float r0 = ar[m];
-        float i0 = ai[m];
-        float r1 = br[m];
-        float i1 = bi[m];
-        float r2 = cr[m];
-        float i2 = ci[m];
-        float r3 = dr[m];
-        float i3 = di[m];
-        butterfly(r0, i0, r2, i2, ur, ui);
-        butterfly(r1, i1, r3, i3, ur, ui);
-        butterfly(r0, i0, r1, i1, vr, vi);
-        butterfly(r2, i2, r3, i3, wr, wi);
-        ar[m] = r0;
-        ai[m] = i0;
-        br[m] = r1;
-        bi[m] = i1;
-        cr[m] = r2;
-        ci[m] = i2;
-        dr[m] = r3;
-        di[m] = i3;
-    }
-}
-
 // Stages L and L + 1 with the values in natural order: value m sits where
 // the bit reversal will take it from. Stage L's group j then pairs the
 // values base + m with base + 2q + m (base = t * 4q, m < 2q, q = n >> (L+1)),
@@ -271,16 +250,11 @@ constexpr size_t kNaturalRun = 64;
     for (size_t t = 0; t < groups; ++t) {
         // j: t's stage - 1 bits reversed, from the table of all log2n bits.
         const size_t j = static_cast<size_t>(reversal[t]) >> (log2n - stage + 1);
-        const float ar = uR[j];
-        const float ai = uI[j];
-        const float b0r = vR[j];
-        const float b0i = vI[j];
-        const float b1r = vR[j + groups];
-        const float b1i = vI[j + groups];
         float* a = xr + t * 4 * q;
         float* b = xi + t * 4 * q;
-        naturalTwoStageRun(a, b, a + q, b + q, a + 2 * q, b + 2 * q, a + 3 * q, b + 3 * q, ar, ai,
-                           b0r, b0i, b1r, b1i, q);
+        // The block's quarters in the order (a, c, b, d) of twoStageRun.
+        twoStageRun<false>(a, b, a + 2 * q, b + 2 * q, a + q, b + q, a + 3 * q, b + 3 * q, uR + j,
+                           uI + j, vR + j, vI + j, vR + j + groups, vI + j + groups, q);
     }
 }
 
