@@ -144,12 +144,23 @@ void tq_spectrumCore::raiseBandLevels(const float* powers) {
 }
 
 void tq_spectrumCore::raiseBandLevelsByPeak(const float* powers) {
-    forEachBand(bandStartBin, [this, powers](int32_t b, int32_t first, int32_t end) {
-        const float v = powerLevel(peakOf(powers, first, end));
+    // All peaks first, then all levels: the bands' chains of maximum, square
+    // root and logarithm are independent, and apart they overlap better.
+    float peak[bandCount];
+    forEachBand(bandStartBin, [&peak, powers](int32_t b, int32_t first, int32_t end) {
+        peak[b] = peakOf(powers, first, end);
+    });
+    // powerLevel, with the square roots in one loop that vectorises.
+    float magnitude[bandCount];
+    for (int32_t b = 0; b < bandCount; ++b) {
+        magnitude[b] = std::sqrt(peak[b]);
+    }
+    for (int32_t b = 0; b < bandCount; ++b) {
+        const float v = magnitudeLevel(magnitude[b]);
         if (v > bandLevel[b].load(std::memory_order_relaxed)) {
             bandLevel[b].store(v, std::memory_order_relaxed);
         }
-    });
+    }
 }
 
 void tq_spectrumCore::raiseBandLevelsPerBin(const float* powers) {
