@@ -23,8 +23,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "spectrum analyser plug-in (Linux VST 2.4)
 set(CPACK_PACKAGE_DESCRIPTION
     "tq-spectrum shows the spectrum of a stereo signal in 97 bands, on a linear
 or a logarithmic frequency axis, and hands the audio back unchanged. The
-plug-in is installed in /usr/lib/vst, where Ardour and Audacity find it
-without further setup. The command-line host tq-spectrum runs audio files
+plug-in is installed in /usr/lib/vst, a folder that Ardour and Audacity
+search by default. The command-line host tq-spectrum runs audio files
 through the plug-in and writes the band levels as text, CSV and pictures.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
