@@ -2,45 +2,27 @@
 //   construction and frame counting
 //   parameters
 //   preset list
-//   preset files
-//   MIDI, byte messages and tuning
+//   preset files (the format itself: presetFile)
+//   MIDI, byte messages and tuning (the handling itself: midiHandler)
 #include "core/pluginCore.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdlib>
+#include <cstdio>
 #include <cstring>
-#include <limits>
-#include <new>
+#include <memory>
 #include <string>
 
+#include "core/midiHandler.h"
 #include "core/numberText.h"
-#include "core/presetLineReader.h"
+#include "core/parameterData.h"
+#include "core/presetFile.h"
 #include "core/textField.h"
 #include "core/unitTable.h"
 #include "events/eventRecord.h"
 
 namespace {
 
-constexpr int32_t noteOffStatus = 0x80;
-constexpr int32_t noteOnStatus = 0x90;
-constexpr int32_t polyPressureStatus = 0xA0;
-constexpr int32_t controllerStatus = 0xB0;
-constexpr int32_t programChangeStatus = 0xC0;
-constexpr int32_t channelPressureStatus = 0xD0;
-constexpr int32_t allSoundOffController = 120;
-constexpr int32_t allNotesOffController = 123;
 constexpr int32_t initialVersion = 1000;
-constexpr char separator = ':';
-
-bool validNote(int32_t number) {
-    return number >= 0 && number < pluginCore::noteCount;
-}
-
-bool hasPresetExtension(const char* path) {
-    const char* dot = std::strrchr(path, '.');
-    return dot != nullptr && std::strcmp(dot, ".pre") == 0;
-}
 
 struct fileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -70,10 +52,7 @@ pluginCore::~pluginCore() {
     }
     for (parameterRecord& parameter : parameters) {
         parameter.targets.clear();
-        if (parameter.kind == stringKind || parameter.kind == chunkKind) {
-            std::free(parameter.data);
-            parameter.data = nullptr;
-        }
+        releaseParameterData(parameter);
     }
     parameters.clear();
     trace(3);
@@ -145,11 +124,8 @@ int32_t pluginCore::addParameter(const char* name, int32_t kind, float minimum, 
     parameter.maximum = maximum;
     parameter.auxValue = auxValue;
     parameter.hidden = hidden;
-    if ((kind == stringKind || kind == chunkKind) && dataLength > 0) {
-        parameter.data = static_cast<uint8_t*>(std::calloc(static_cast<size_t>(dataLength), 1));
-        if (parameter.data == nullptr) {
-            return -1;
-        }
+    if (!allocateParameterData(parameter)) {
+        return -1;
     }
     parameters.push_back(std::move(parameter));
     parameterCount = static_cast<int32_t>(parameters.size());
@@ -222,12 +198,7 @@ int32_t pluginCore::getParameterData(int32_t index, uint8_t* destination) {
     if (!validParameter(index)) {
         return 0;
     }
-    const parameterRecord& parameter = parameterAt(index);
-    if (parameter.dataLength <= 0 || parameter.data == nullptr || destination == nullptr) {
-        return 0;
-    }
-    std::memcpy(destination, parameter.data, static_cast<size_t>(parameter.dataLength));
-    return parameter.dataLength;
+    return copyParameterData(parameterAt(index), destination);
 }
 
 float pluginCore::getParameterNormalized(int32_t index) {
@@ -263,33 +234,7 @@ bool pluginCore::setParameterData(int32_t index, const uint8_t* source) {
     if (!validParameter(index)) {
         return false;
     }
-    parameterRecord& parameter = parameterAt(index);
-    if (parameter.dataLength < 0) {
-        return false;
-    }
-    const size_t length = static_cast<size_t>(parameter.dataLength);
-    if (parameter.kind == stringKind) {
-        if (length == 0 || parameter.data == nullptr) {
-            return false;
-        }
-        size_t copied = 0;
-        if (source != nullptr) {
-            while (copied < length && source[copied] != 0) {
-                parameter.data[copied] = source[copied];
-                ++copied;
-            }
-        }
-        std::memset(parameter.data + copied, 0, length - copied);
-        return true;
-    }
-    if (parameter.kind == chunkKind) {
-        if (length == 0 || parameter.data == nullptr || source == nullptr) {
-            return false;
-        }
-        std::memcpy(parameter.data, source, length);
-        return true;
-    }
-    return true;
+    return replaceParameterData(parameterAt(index), source);
 }
 
 bool pluginCore::setParameterNormalized(int32_t index, float value, bool force) {
@@ -307,15 +252,6 @@ bool pluginCore::setParameterNormalized(int32_t index, float value, bool force) 
 void pluginCore::writeTargets(const parameterRecord& parameter) {
     for (float* target : parameter.targets) {
         *target = parameter.value;
-    }
-}
-
-void pluginCore::clampToParameter(int32_t index, float& value) const {
-    const parameterRecord& parameter = parameters[static_cast<size_t>(index)];
-    if (value > parameter.maximum) {
-        value = parameter.maximum;
-    } else if (value < parameter.minimum) {
-        value = parameter.minimum;
     }
 }
 
@@ -394,7 +330,7 @@ void pluginCore::selectPreset(int32_t index) {
             break;
         }
         float value = preset.values[static_cast<size_t>(i)].value;
-        clampToParameter(i, value);
+        clampToRange(parameterAt(i), value);
         setParameterValue(i, value, false);
     }
     currentPreset = index;
@@ -446,14 +382,7 @@ int32_t pluginCore::deletePreset(void*, const char* name) {
 // [SECTION] preset files
 
 void pluginCore::sanitizeName(char* text) {
-    if (text == nullptr) {
-        return;
-    }
-    for (char* p = text; *p != '\0'; ++p) {
-        if (*p == separator) {
-            *p = '-';
-        }
-    }
+    replaceSeparators(text);
 }
 
 int32_t pluginCore::presetReserved(void* first, void* second) {
@@ -498,17 +427,8 @@ bool pluginCore::savePreset(void* reserved, const char* name) {
 }
 
 bool pluginCore::writePresetFile(std::FILE* file, const char* headerName) {
-    char number[fixedTextSize];
-    std::string line(headerName);
-    line += separator;
-    formatInteger(versionNumber, number, sizeof number);
-    line += number;
-    line += separator;
-    formatInteger(parameterCount, number, sizeof number);
-    line += number;
-    line += separator;
-    line += '\n';
-    bool written = std::fwrite(line.data(), 1, line.size(), file) == line.size();
+    const std::string header = presetHeaderLine(headerName, versionNumber, parameterCount);
+    bool written = std::fwrite(header.data(), 1, header.size(), file) == header.size();
     trace(44);
     for (int32_t i = 0; i < parameterCount && written; ++i) {
         char name[displayTextSize] = {};
@@ -517,35 +437,7 @@ bool pluginCore::writePresetFile(std::FILE* file, const char* headerName) {
         sanitizeName(name);
         const int32_t kind = truncateToInt32(getParameterProperty(9, i, nullptr));
         const int32_t dataLength = truncateToInt32(getParameterProperty(10, i, nullptr));
-        line.clear();
-        formatInteger(i, number, sizeof number);
-        line += number;
-        line += separator;
-        line += name;
-        line += separator;
-        formatInteger(kind, number, sizeof number);
-        line += number;
-        line += separator;
-        formatInteger(dataLength, number, sizeof number);
-        line += number;
-        line += separator;
-        const parameterRecord& parameter = parameterAt(i);
-        const size_t length = static_cast<size_t>(std::max(parameter.dataLength, 0));
-        if (parameter.kind == stringKind) {
-            if (parameter.data != nullptr) {
-                const char* text = reinterpret_cast<const char*>(parameter.data);
-                line.append(text, fieldLength(text, length));
-            }
-        } else if (parameter.kind == chunkKind) {
-            if (parameter.data != nullptr) {
-                line.append(reinterpret_cast<const char*>(parameter.data), length);
-            }
-        } else {
-            formatFixed(static_cast<double>(parameter.value), 6, number, sizeof number);
-            line += number;
-        }
-        line += separator;
-        line += '\n';
+        const std::string line = presetEntryLine(i, name, kind, dataLength, parameterAt(i));
         written = std::fwrite(line.data(), 1, line.size(), file) == line.size();
     }
     return written && std::ferror(file) == 0;
@@ -563,56 +455,8 @@ void pluginCore::loadPresetFile(const char* path, const char* group) {
     presetRecord preset;
     copyToField(preset.path, pathSize, path);
     copyToField(preset.group, nameSize, group);
-
-    presetLineReader reader(file.get());
-    if (!reader.next()) {
+    if (!readPresetFile(file.get(), preset, parameters.data(), parameterCount, *logger)) {
         return;
-    }
-    char* cursor = reader.text();
-    bool nameEnded = false;
-    bool versionEnded = false;
-    bool countEnded = false;
-    const char* name = presetLineReader::nextField(cursor, nameEnded);
-    const char* version = presetLineReader::nextField(cursor, versionEnded);
-    const char* count = presetLineReader::nextField(cursor, countEnded);
-    if (!nameEnded || !versionEnded || !countEnded) {
-        return;
-    }
-    copyToField(preset.name, nameSize, name);
-    logger->tracePointer(36, preset.name, nullptr, nullptr, nullptr);
-    trace(37, readInteger(version));
-    bool numeric = false;
-    const int32_t entryCount = readInteger(count, &numeric);
-    trace(38, entryCount);
-    // A count that is no number, negative or beyond any table refuses the
-    // whole file rather than inventing or allocating entries.
-    if (!numeric || entryCount < 0 || entryCount > maxParameters) {
-        return;
-    }
-    preset.entryCount = entryCount;
-    preset.values.resize(static_cast<size_t>(entryCount));
-
-    // Entries the file announces but lacks, and fields a line lacks, read as
-    // empty text: names empty, numbers 0, and the value 0 goes through the
-    // same clamping as any value read.
-    for (int32_t i = 0; i < entryCount; ++i) {
-        parameterRecord& entry = preset.values[static_cast<size_t>(i)];
-        double value = 0.0;
-        if (reader.next()) {
-            cursor = reader.text();
-            bool ended = false;
-            presetLineReader::nextField(cursor, ended); // the written index: unused
-            copyToField(entry.name, nameSize, presetLineReader::nextField(cursor, ended));
-            entry.kind = readInteger(presetLineReader::nextField(cursor, ended));
-            entry.dataLength = readInteger(presetLineReader::nextField(cursor, ended));
-            trace(39, i, entry.kind, entry.dataLength);
-            value = readDouble(presetLineReader::nextField(cursor, ended));
-        }
-        entry.value = std::isnan(value) ? 0.0f : toFloat(value);
-        if (i < parameterCount) {
-            clampToParameter(i, entry.value);
-        }
-        logger->traceFloat(40, entry.value, 0.0f, 0.0f, 0.0f);
     }
     presets.push_back(std::move(preset));
     presetCount = static_cast<int32_t>(presets.size());
@@ -624,149 +468,16 @@ void pluginCore::loadPresetFile(const char* path, const char* group) {
 
 void pluginCore::midiMessage(int32_t status, int32_t tag, int32_t data1, int32_t data2,
                              int32_t delay) {
-    if (delay > 0) {
-        trace(17, data1, data2, delay);
-        auto* record = static_cast<eventRecord*>(std::malloc(sizeof(eventRecord)));
-        if (record == nullptr) {
-            return;
-        }
-        std::memset(record, 0, sizeof(eventRecord));
-        record->eventKind = 1;
-        record->status = status;
-        record->tag = tag;
-        record->data1 = data1;
-        record->data2 = data2;
-        events.schedule(this, delay, record, false);
-        return;
-    }
-    switch (status) {
-    case noteOffStatus:
-        trace(18, data1);
-        handleNoteOff(data1);
-        break;
-    case noteOnStatus: {
-        trace(19, data1, data2);
-        if (!validNote(data1)) {
-            break;
-        }
-        if (data2 == 0) {
-            handleNoteOff(data1);
-            break;
-        }
-        const auto sounding = std::find_if(
-            notes.begin(), notes.end(), [data1](const noteRecord& n) { return n.note == data1; });
-        if (sounding != notes.end()) {
-            sounding->velocity = data2;
-            break;
-        }
-        notes.push_back(noteRecord{tag, data1, data2, pitchTable[data1]});
-        activeNoteCount = static_cast<int32_t>(notes.size());
-        onNoteOn(data1, data2);
-        break;
-    }
-    case polyPressureStatus: {
-        trace(20, data1);
-        const auto sounding = std::find_if(
-            notes.begin(), notes.end(), [data1](const noteRecord& n) { return n.note == data1; });
-        if (sounding != notes.end()) {
-            sounding->velocity = data2;
-        }
-        break;
-    }
-    case controllerStatus:
-        handleController(tag, data1, data2);
-        break;
-    case programChangeStatus:
-        trace(23, data1);
-        selectPreset(data1);
-        break;
-    case channelPressureStatus:
-        trace(24);
-        for (noteRecord& note : notes) {
-            note.velocity = truncateToInt32(static_cast<double>(note.velocity) *
-                                            static_cast<double>(data1) / 127.0);
-        }
-        break;
-    default:
-        break;
-    }
-}
-
-void pluginCore::handleNoteOff(int32_t note) {
-    const auto sounding = std::find_if(notes.begin(), notes.end(),
-                                       [note](const noteRecord& n) { return n.note == note; });
-    if (sounding == notes.end()) {
-        return;
-    }
-    onNoteOff(sounding->note);
-    // Looked up again: the hook may have changed the list.
-    const auto again = std::find_if(notes.begin(), notes.end(),
-                                    [note](const noteRecord& n) { return n.note == note; });
-    if (again != notes.end()) {
-        removeNote(static_cast<size_t>(again - notes.begin()));
-    }
-}
-
-void pluginCore::removeNote(size_t position) {
-    notes.erase(notes.begin() + static_cast<std::ptrdiff_t>(position));
-    activeNoteCount = static_cast<int32_t>(notes.size());
-    trace(16, static_cast<int32_t>(position));
-}
-
-void pluginCore::handleController(int32_t tag, int32_t controller, int32_t value) {
-    trace(21, controller, value);
-    if (controller < 0 || controller >= noteCount) {
-        return;
-    }
-    if (controller == allSoundOffController || controller == allNotesOffController) {
-        activeNoteCount = 0;
-        notes.clear();
-        return;
-    }
-    if (learnIndex >= 0) {
-        trace(21, controller);
-        if (learnIndex < parameterCount) {
-            controllerMap[controller] = learnIndex;
-            learnIndex = -1;
-        }
-        return;
-    }
-    controllerQueue.push(controllerRecord{tag, controller, value});
-    onControlChange(controller, value);
-    const int32_t mapped = controllerMap[controller];
-    if (mapped >= 0) {
-        // value / 128 as a float: 0..127 maps to 0..0.9921875.
-        setParameterValue(mapped, static_cast<float>(value) * 0.0078125f, false);
-    }
+    midiHandler::message(*this, status, tag, data1, data2, delay);
 }
 
 void pluginCore::receiveData(int32_t length, const uint8_t* bytes) {
-    if (length <= 0 || bytes == nullptr) {
-        return;
-    }
-    std::unique_ptr<uint8_t[]> copy(new (std::nothrow) uint8_t[static_cast<size_t>(length)]);
-    if (copy == nullptr) {
-        return;
-    }
-    std::memcpy(copy.get(), bytes, static_cast<size_t>(length));
-    const uint8_t firstByte = bytes[0];
-    dataQueue.push(byteMessageRecord{length, std::move(copy)});
-    onData(length, firstByte);
+    midiHandler::receive(*this, length, bytes);
 }
 
 void pluginCore::setTuning(float referenceHz) {
     logger->traceFloat(26, referenceHz, 0.0f, 0.0f, 0.0f);
-    // r is the float nearest to the twelfth root of 2, held as a double.
-    const double r = 1.0594631433486938;
-    const long double rl = r;
-    const long double start = static_cast<long double>(referenceHz) * 0.015625L * (rl * rl * rl);
-    float f = std::fabs(start) <= std::numeric_limits<float>::max()
-                  ? static_cast<float>(start)
-                  : toFloat(static_cast<double>(start));
-    for (float& pitch : pitchTable) {
-        pitch = f;
-        f = toFloat(static_cast<double>(f) * r);
-    }
+    midiHandler::fillPitchTable(pitchTable, referenceHz);
 }
 
 void pluginCore::onControlChange(int32_t, int32_t) {}

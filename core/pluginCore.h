@@ -9,6 +9,7 @@
 #include "core/boundedQueue.h"
 #include "core/byteMessageRecord.h"
 #include "core/controllerRecord.h"
+#include "core/midiHandler.h"
 #include "core/noteRecord.h"
 #include "core/parameterRecord.h"
 #include "core/presetRecord.h"
@@ -28,7 +29,7 @@ class pluginCore : public eventListener {
 public:
     static constexpr size_t nameSize = 24;
     static constexpr size_t pathSize = 384;
-    static constexpr int32_t noteCount = 128;
+    static constexpr int32_t noteCount = midiNumberCount;
     // Queued controller and byte messages beyond this drop the oldest.
     static constexpr size_t queueCapacity = 1024;
     // Largest parameter table, and largest entry count a preset file may
@@ -108,13 +109,11 @@ protected:
     int32_t learnIndex; // parameter waiting for the next controller, or -1
 
 private:
+    friend class midiHandler;
+
     bool validParameter(int32_t index) const { return index >= 0 && index < parameterCount; }
     parameterRecord& parameterAt(int32_t index) { return parameters[static_cast<size_t>(index)]; }
     void writeTargets(const parameterRecord& parameter);
-    void clampToParameter(int32_t index, float& value) const;
-    void handleNoteOff(int32_t note);
-    void handleController(int32_t tag, int32_t controller, int32_t value);
-    void removeNote(size_t position);
     void trace(int32_t code, int32_t a = 0, int32_t b = 0, int32_t c = 0, int32_t d = 0);
     bool writePresetFile(std::FILE* file, const char* headerName);
 };

@@ -92,6 +92,14 @@ float normalizedFromPlain(const parameterRecord& parameter, float value) {
     return toFloat((static_cast<double>(value) - minimum) / (maximum - minimum));
 }
 
+void clampToRange(const parameterRecord& parameter, float& value) {
+    if (value > parameter.maximum) {
+        value = parameter.maximum;
+    } else if (value < parameter.minimum) {
+        value = parameter.minimum;
+    }
+}
+
 size_t formatDisplay(const parameterRecord& parameter, char* text) {
     switch (unitFor(parameter.kind).format) {
     case displayFormat::onOff: {

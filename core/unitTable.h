@@ -43,6 +43,10 @@ float plainFromNormalized(const parameterRecord& parameter, float x);
 // range of zero width gives 0.
 float normalizedFromPlain(const parameterRecord& parameter, float value);
 
+// Clamps value into the parameter's range: above the maximum it becomes the
+// maximum, below the minimum the minimum. NaN is left as it is.
+void clampToRange(const parameterRecord& parameter, float& value);
+
 // Writes the display text of the parameter's value (NUL-terminated) into
 // text and returns its length. The longest possible text is shorter than
 // displayTextSize.

@@ -1,0 +1,132 @@
+#include "core/presetFile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "core/numberText.h"
+#include "core/pluginCore.h"
+#include "core/presetLineReader.h"
+#include "core/textField.h"
+#include "core/unitTable.h"
+#include "events/binaryLogger.h"
+
+bool hasPresetExtension(const char* path) {
+    const char* dot = std::strrchr(path, '.');
+    return dot != nullptr && std::strcmp(dot, ".pre") == 0;
+}
+
+void replaceSeparators(char* text) {
+    if (text == nullptr) {
+        return;
+    }
+    for (char* p = text; *p != '\0'; ++p) {
+        if (*p == presetSeparator) {
+            *p = '-';
+        }
+    }
+}
+
+std::string presetHeaderLine(const char* name, int32_t version, int32_t entryCount) {
+    char number[fixedTextSize];
+    std::string line(name);
+    line += presetSeparator;
+    formatInteger(version, number, sizeof number);
+    line += number;
+    line += presetSeparator;
+    formatInteger(entryCount, number, sizeof number);
+    line += number;
+    line += presetSeparator;
+    line += '\n';
+    return line;
+}
+
+std::string presetEntryLine(int32_t index, const char* name, int32_t kind, int32_t dataLength,
+                            const parameterRecord& parameter) {
+    char number[fixedTextSize];
+    std::string line;
+    formatInteger(index, number, sizeof number);
+    line += number;
+    line += presetSeparator;
+    line += name;
+    line += presetSeparator;
+    formatInteger(kind, number, sizeof number);
+    line += number;
+    line += presetSeparator;
+    formatInteger(dataLength, number, sizeof number);
+    line += number;
+    line += presetSeparator;
+    const size_t length = static_cast<size_t>(std::max(parameter.dataLength, 0));
+    if (parameter.kind == stringKind) {
+        if (parameter.data != nullptr) {
+            const char* text = reinterpret_cast<const char*>(parameter.data);
+            line.append(text, fieldLength(text, length));
+        }
+    } else if (parameter.kind == chunkKind) {
+        if (parameter.data != nullptr) {
+            line.append(reinterpret_cast<const char*>(parameter.data), length);
+        }
+    } else {
+        formatFixed(static_cast<double>(parameter.value), 6, number, sizeof number);
+        line += number;
+    }
+    line += presetSeparator;
+    line += '\n';
+    return line;
+}
+
+bool readPresetFile(std::FILE* file, presetRecord& preset, const parameterRecord* table,
+                    int32_t tableCount, binaryLogger& logger) {
+    presetLineReader reader(file);
+    if (!reader.next()) {
+        return false;
+    }
+    char* cursor = reader.text();
+    bool nameEnded = false;
+    bool versionEnded = false;
+    bool countEnded = false;
+    const char* name = presetLineReader::nextField(cursor, nameEnded);
+    const char* version = presetLineReader::nextField(cursor, versionEnded);
+    const char* count = presetLineReader::nextField(cursor, countEnded);
+    if (!nameEnded || !versionEnded || !countEnded) {
+        return false;
+    }
+    copyToField(preset.name, pluginCore::nameSize, name);
+    logger.tracePointer(36, preset.name, nullptr, nullptr, nullptr);
+    logger.traceInteger(37, readInteger(version), 0, 0, 0);
+    bool numeric = false;
+    const int32_t entryCount = readInteger(count, &numeric);
+    logger.traceInteger(38, entryCount, 0, 0, 0);
+    // A count that is no number, negative or beyond any table refuses the
+    // whole file rather than inventing or allocating entries.
+    if (!numeric || entryCount < 0 || entryCount > pluginCore::maxParameters) {
+        return false;
+    }
+    preset.entryCount = entryCount;
+    preset.values.resize(static_cast<size_t>(entryCount));
+
+    // Entries the file announces but lacks, and fields a line lacks, read as
+    // empty text: names empty, numbers 0, and the value 0 goes through the
+    // same clamping as any value read.
+    for (int32_t i = 0; i < entryCount; ++i) {
+        parameterRecord& entry = preset.values[static_cast<size_t>(i)];
+        double value = 0.0;
+        if (reader.next()) {
+            cursor = reader.text();
+            bool ended = false;
+            presetLineReader::nextField(cursor, ended); // the written index: unused
+            copyToField(entry.name, pluginCore::nameSize,
+                        presetLineReader::nextField(cursor, ended));
+            entry.kind = readInteger(presetLineReader::nextField(cursor, ended));
+            entry.dataLength = readInteger(presetLineReader::nextField(cursor, ended));
+            logger.traceInteger(39, i, entry.kind, entry.dataLength, 0);
+            value = readDouble(presetLineReader::nextField(cursor, ended));
+        }
+        entry.value = std::isnan(value) ? 0.0f : toFloat(value);
+        if (i < tableCount) {
+            clampToRange(table[i], entry.value);
+        }
+        logger.traceFloat(40, entry.value, 0.0f, 0.0f, 0.0f);
+    }
+    return true;
+}
