@@ -31,7 +31,7 @@ noteRecord* findNote(std::vector<noteRecord>& notes, int32_t note) {
 void midiHandler::message(pluginCore& core, int32_t status, int32_t tag, int32_t data1,
                           int32_t data2, int32_t delay) {
     if (delay > 0) {
-        core.trace(17, data1, data2, delay);
+        core.trace(kTraceMidiDeferred, data1, data2, delay);
         auto* record = static_cast<eventRecord*>(std::malloc(sizeof(eventRecord)));
         if (record == nullptr) {
             return;
@@ -47,15 +47,15 @@ void midiHandler::message(pluginCore& core, int32_t status, int32_t tag, int32_t
     }
     switch (status) {
     case noteOffStatus:
-        core.trace(18, data1);
+        core.trace(kTraceNoteOff, data1);
         noteOff(core, data1);
         break;
     case noteOnStatus:
-        core.trace(19, data1, data2);
+        core.trace(kTraceNoteOn, data1, data2);
         noteOn(core, tag, data1, data2);
         break;
     case polyPressureStatus:
-        core.trace(20, data1);
+        core.trace(kTracePolyPressure, data1);
         if (noteRecord* sounding = findNote(core.notes, data1)) {
             sounding->velocity = data2;
         }
@@ -64,11 +64,11 @@ void midiHandler::message(pluginCore& core, int32_t status, int32_t tag, int32_t
         controller(core, tag, data1, data2);
         break;
     case programChangeStatus:
-        core.trace(23, data1);
+        core.trace(kTraceProgramChange, data1);
         core.selectPreset(data1);
         break;
     case channelPressureStatus:
-        core.trace(24);
+        core.trace(kTraceChannelPressure);
         for (noteRecord& note : core.notes) {
             note.velocity = truncateToInt32(static_cast<double>(note.velocity) *
                                             static_cast<double>(data1) / 127.0);
@@ -111,11 +111,11 @@ void midiHandler::noteOff(pluginCore& core, int32_t note) {
 void midiHandler::removeNote(pluginCore& core, size_t position) {
     core.notes.erase(core.notes.begin() + static_cast<std::ptrdiff_t>(position));
     core.activeNoteCount = static_cast<int32_t>(core.notes.size());
-    core.trace(16, static_cast<int32_t>(position));
+    core.trace(kTraceNoteRemoved, static_cast<int32_t>(position));
 }
 
 void midiHandler::controller(pluginCore& core, int32_t tag, int32_t controller, int32_t value) {
-    core.trace(21, controller, value);
+    core.trace(kTraceController, controller, value);
     if (!validMidiNumber(controller)) {
         return;
     }
@@ -125,7 +125,7 @@ void midiHandler::controller(pluginCore& core, int32_t tag, int32_t controller, 
         return;
     }
     if (core.learnIndex >= 0) {
-        core.trace(21, controller);
+        core.trace(kTraceController, controller);
         if (core.learnIndex < core.parameterCount) {
             core.controllerMap[controller] = core.learnIndex;
             core.learnIndex = -1;

@@ -36,14 +36,14 @@ pluginCore::pluginCore()
     : logger(std::make_unique<binaryLogger>()), parameterCount(0), versionNumber(0),
       frameCounter(0), presetCount(0), currentPreset(-1), pitchTable{}, controllerMap{},
       activeNoteCount(0), learnIndex(-1) {
-    trace(15, initialVersion);
+    trace(kTraceVersion, initialVersion);
     versionNumber = initialVersion;
     // Notes are unique numbers 0..127, so the list never grows past this and
     // a note-on delivered on the audio thread allocates nothing.
     notes.reserve(noteCount);
     pluginCore::setTuning(440.0f);
     std::fill(std::begin(controllerMap), std::end(controllerMap), -1);
-    trace(2);
+    trace(kTraceConstructed);
 }
 
 pluginCore::~pluginCore() {
@@ -55,25 +55,25 @@ pluginCore::~pluginCore() {
         releaseParameterData(parameter);
     }
     parameters.clear();
-    trace(3);
+    trace(kTraceDestroyed);
     logger.reset();
 }
 
 void pluginCore::onEvent(eventRecord* record) {
     if (record == nullptr) {
-        trace(50);
+        trace(kTraceUnknownEvent);
         return;
     }
     switch (record->eventKind) {
     case 0:
-        trace(7);
+        trace(kTraceEmptyEvent);
         break;
     case 1:
-        trace(8);
+        trace(kTraceMidiEvent);
         midiMessage(record->status, record->tag, record->data1, record->data2, 0);
         break;
     default:
-        trace(50);
+        trace(kTraceUnknownEvent);
         break;
     }
 }
@@ -83,12 +83,12 @@ int32_t pluginCore::getVersion() {
 }
 
 void pluginCore::setVersion(int32_t version) {
-    trace(15, version);
+    trace(kTraceVersion, version);
     versionNumber = version;
 }
 
 void pluginCore::process(float**, float**, int32_t frames) {
-    trace(11, frames);
+    trace(kTraceProcess, frames);
     advanceFrames(frames);
 }
 
@@ -99,11 +99,11 @@ void pluginCore::advanceFrames(int32_t frames) {
 }
 
 int32_t pluginCore::initialize() {
-    trace(12);
+    trace(kTraceInitialize);
     return 0;
 }
 
-void pluginCore::trace(int32_t code, int32_t a, int32_t b, int32_t c, int32_t d) {
+void pluginCore::trace(traceCode code, int32_t a, int32_t b, int32_t c, int32_t d) {
     logger->traceInteger(code, a, b, c, d);
 }
 
@@ -146,10 +146,10 @@ float pluginCore::getParameterProperty(int32_t selector, int32_t index, char* te
     if (!validParameter(index)) {
         return -1.0f;
     }
-    trace(9, selector, index);
+    trace(kTraceParameterProperty, selector, index);
     const parameterRecord& parameter = parameterAt(index);
     switch (selector) {
-    case 0: {
+    case kPropertyDisplay: {
         if (text == nullptr) {
             return -1.0f;
         }
@@ -158,7 +158,7 @@ float pluginCore::getParameterProperty(int32_t selector, int32_t index, char* te
         std::memcpy(text, display, length + 1);
         return 0.0f;
     }
-    case 1:
+    case kPropertyName:
         if (text == nullptr) {
             return -1.0f;
         }
@@ -168,26 +168,26 @@ float pluginCore::getParameterProperty(int32_t selector, int32_t index, char* te
             copyFieldToText(text, parameter.name, nameSize);
         }
         return 0.0f;
-    case 2:
-    case 8:
+    case kPropertyLabel:
+    case kPropertyUnitLabel:
         if (text == nullptr) {
             return -1.0f;
         }
         std::strcpy(text, unitFor(parameter.kind).label);
         return 0.0f;
-    case 3:
+    case kPropertyNormalized:
         return getParameterNormalized(index);
-    case 4:
+    case kPropertyValue:
         return parameter.value;
-    case 5:
+    case kPropertyMinimum:
         return parameter.minimum;
-    case 6:
+    case kPropertyMaximum:
         return parameter.maximum;
-    case 7:
+    case kPropertyAuxValue:
         return parameter.auxValue;
-    case 9:
+    case kPropertyKind:
         return static_cast<float>(parameter.kind);
-    case 10:
+    case kPropertyDataLength:
         return static_cast<float>(parameter.dataLength);
     default:
         return -1.0f;
@@ -217,7 +217,7 @@ bool pluginCore::setParameterValue(int32_t index, float value, bool force) {
     if (parameter.hidden && !force) {
         return false;
     }
-    logger->traceFloat(13, static_cast<float>(index), value, 0.0f, 0.0f);
+    logger->traceFloat(kTraceParameterValue, static_cast<float>(index), value, 0.0f, 0.0f);
     // A value is plain when it lies on the same side of 1 as the range's top.
     if ((value >= 1.0f && parameter.maximum > 1.0f) || (value < 1.0f && parameter.maximum < 1.0f)) {
         parameter.value = value;
@@ -318,7 +318,7 @@ void pluginCore::selectPreset(int32_t index) {
     if (index < 0 || index >= presetCount) {
         return;
     }
-    trace(31, index);
+    trace(kTraceSelectPreset, index);
     // Bounds are checked anew on every turn: setParameterValue is virtual and
     // a derived core may change the lists from inside it.
     for (int32_t i = 0;; ++i) {
@@ -334,11 +334,11 @@ void pluginCore::selectPreset(int32_t index) {
         setParameterValue(i, value, false);
     }
     currentPreset = index;
-    trace(32);
+    trace(kTracePresetSelected);
 }
 
 void pluginCore::nextPreset() {
-    trace(33);
+    trace(kTraceNextPreset);
     if (presetCount <= 0) {
         return;
     }
@@ -347,7 +347,7 @@ void pluginCore::nextPreset() {
 }
 
 void pluginCore::previousPreset() {
-    trace(34);
+    trace(kTracePreviousPreset);
     if (presetCount <= 0) {
         return;
     }
@@ -364,18 +364,18 @@ int32_t pluginCore::deletePreset(void*, const char* name) {
         return -1;
     }
     presetRecord& preset = presets[static_cast<size_t>(index)];
-    logger->tracePointer(27, preset.path, nullptr, nullptr, nullptr);
+    logger->tracePointer(kTraceDeletePreset, preset.path, nullptr, nullptr, nullptr);
     // A path that filled its field was cut when it was stored: it names some
     // other file, which must not be removed in its place.
     const bool complete = fieldLength(preset.path, pathSize) < pathSize;
     if (!complete || std::remove(preset.path) != 0) {
-        trace(30);
+        trace(kTracePresetFileKept);
         return 0;
     }
-    trace(28);
+    trace(kTracePresetFileRemoved);
     presets.erase(presets.begin() + index);
     presetCount = static_cast<int32_t>(presets.size());
-    trace(29, index);
+    trace(kTracePresetRemoved, index);
     return 0;
 }
 
@@ -386,8 +386,8 @@ void pluginCore::sanitizeName(char* text) {
 }
 
 int32_t pluginCore::presetReserved(void* first, void* second) {
-    logger->tracePointer(47, first, second, nullptr, nullptr);
-    trace(49);
+    logger->tracePointer(kTracePresetReserved, first, second, nullptr, nullptr);
+    trace(kTracePresetReservedEnd);
     return 0;
 }
 
@@ -395,14 +395,14 @@ bool pluginCore::savePreset(void* reserved, const char* name) {
     if (name == nullptr || name[0] == '\0') {
         return false;
     }
-    logger->tracePointer(42, reserved, name, nullptr, nullptr);
+    logger->tracePointer(kTraceSavePreset, reserved, name, nullptr, nullptr);
     const int32_t existing = findPreset(name);
     const std::string fileName = std::string(name) + ".pre";
     std::FILE* file = std::fopen(fileName.c_str(), "w");
     if (file == nullptr) {
         return false;
     }
-    trace(43);
+    trace(kTracePresetFileOpened);
     std::string headerName(name);
     sanitizeName(&headerName[0]);
     bool written = writePresetFile(file, headerName.c_str());
@@ -414,7 +414,7 @@ bool pluginCore::savePreset(void* reserved, const char* name) {
         loadPresetFile(fileName.c_str(), nullptr);
         return true;
     }
-    trace(45);
+    trace(kTracePresetUpdated);
     if (static_cast<size_t>(existing) < presets.size()) {
         presetRecord& preset = presets[static_cast<size_t>(existing)];
         const size_t count = std::min({static_cast<size_t>(std::max(preset.entryCount, 0)),
@@ -429,14 +429,15 @@ bool pluginCore::savePreset(void* reserved, const char* name) {
 bool pluginCore::writePresetFile(std::FILE* file, const char* headerName) {
     const std::string header = presetHeaderLine(headerName, versionNumber, parameterCount);
     bool written = std::fwrite(header.data(), 1, header.size(), file) == header.size();
-    trace(44);
+    trace(kTracePresetHeaderWritten);
     for (int32_t i = 0; i < parameterCount && written; ++i) {
         char name[displayTextSize] = {};
-        getParameterProperty(1, i, name);
+        getParameterProperty(kPropertyName, i, name);
         name[sizeof name - 1] = '\0';
         sanitizeName(name);
-        const int32_t kind = truncateToInt32(getParameterProperty(9, i, nullptr));
-        const int32_t dataLength = truncateToInt32(getParameterProperty(10, i, nullptr));
+        const int32_t kind = truncateToInt32(getParameterProperty(kPropertyKind, i, nullptr));
+        const int32_t dataLength =
+            truncateToInt32(getParameterProperty(kPropertyDataLength, i, nullptr));
         const std::string line = presetEntryLine(i, name, kind, dataLength, parameterAt(i));
         written = std::fwrite(line.data(), 1, line.size(), file) == line.size();
     }
@@ -444,7 +445,7 @@ bool pluginCore::writePresetFile(std::FILE* file, const char* headerName) {
 }
 
 void pluginCore::loadPresetFile(const char* path, const char* group) {
-    logger->tracePointer(35, path, group, nullptr, nullptr);
+    logger->tracePointer(kTraceLoadPreset, path, group, nullptr, nullptr);
     if (path == nullptr || !hasPresetExtension(path)) {
         return;
     }
@@ -461,7 +462,7 @@ void pluginCore::loadPresetFile(const char* path, const char* group) {
     presets.push_back(std::move(preset));
     presetCount = static_cast<int32_t>(presets.size());
     file.reset();
-    trace(41);
+    trace(kTracePresetAdded);
 }
 
 // [SECTION] MIDI, byte messages and tuning
@@ -476,7 +477,7 @@ void pluginCore::receiveData(int32_t length, const uint8_t* bytes) {
 }
 
 void pluginCore::setTuning(float referenceHz) {
-    logger->traceFloat(26, referenceHz, 0.0f, 0.0f, 0.0f);
+    logger->traceFloat(kTraceTuning, referenceHz, 0.0f, 0.0f, 0.0f);
     midiHandler::fillPitchTable(pitchTable, referenceHz);
 }
 

@@ -13,6 +13,7 @@
 #include "core/noteRecord.h"
 #include "core/parameterRecord.h"
 #include "core/presetRecord.h"
+#include "core/traceCode.h"
 #include "events/binaryLogger.h"
 #include "events/eventListener.h"
 #include "events/eventManager.h"
@@ -35,6 +36,22 @@ public:
     // Largest parameter table, and largest entry count a preset file may
     // announce.
     static constexpr int32_t maxParameters = 16384;
+
+    // What getParameterProperty reads. The four texts are written into the
+    // caller's buffer and answer 0; the others are the answer.
+    enum parameterProperty : int32_t {
+        kPropertyDisplay = 0,    // text: the value as the kind shows it
+        kPropertyName = 1,       // text: the name, or "(Hidden)"
+        kPropertyLabel = 2,      // text: the unit label of the kind
+        kPropertyNormalized = 3, // through getParameterNormalized
+        kPropertyValue = 4,
+        kPropertyMinimum = 5,
+        kPropertyMaximum = 6,
+        kPropertyAuxValue = 7,
+        kPropertyUnitLabel = 8, // text: the unit label again
+        kPropertyKind = 9,
+        kPropertyDataLength = 10,
+    };
 
     pluginCore();
     ~pluginCore() override; // slot 0
@@ -114,6 +131,6 @@ private:
     bool validParameter(int32_t index) const { return index >= 0 && index < parameterCount; }
     parameterRecord& parameterAt(int32_t index) { return parameters[static_cast<size_t>(index)]; }
     void writeTargets(const parameterRecord& parameter);
-    void trace(int32_t code, int32_t a = 0, int32_t b = 0, int32_t c = 0, int32_t d = 0);
+    void trace(traceCode code, int32_t a = 0, int32_t b = 0, int32_t c = 0, int32_t d = 0);
     bool writePresetFile(std::FILE* file, const char* headerName);
 };

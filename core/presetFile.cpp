@@ -8,6 +8,7 @@
 #include "core/pluginCore.h"
 #include "core/presetLineReader.h"
 #include "core/textField.h"
+#include "core/traceCode.h"
 #include "core/unitTable.h"
 #include "events/binaryLogger.h"
 
@@ -92,11 +93,11 @@ bool readPresetFile(std::FILE* file, presetRecord& preset, const parameterRecord
         return false;
     }
     copyToField(preset.name, pluginCore::nameSize, name);
-    logger.tracePointer(36, preset.name, nullptr, nullptr, nullptr);
-    logger.traceInteger(37, readInteger(version), 0, 0, 0);
+    logger.tracePointer(kTracePresetName, preset.name, nullptr, nullptr, nullptr);
+    logger.traceInteger(kTracePresetVersion, readInteger(version), 0, 0, 0);
     bool numeric = false;
     const int32_t entryCount = readInteger(count, &numeric);
-    logger.traceInteger(38, entryCount, 0, 0, 0);
+    logger.traceInteger(kTracePresetEntryCount, entryCount, 0, 0, 0);
     // A count that is no number, negative or beyond any table refuses the
     // whole file rather than inventing or allocating entries.
     if (!numeric || entryCount < 0 || entryCount > pluginCore::maxParameters) {
@@ -119,14 +120,14 @@ bool readPresetFile(std::FILE* file, presetRecord& preset, const parameterRecord
                         presetLineReader::nextField(cursor, ended));
             entry.kind = readInteger(presetLineReader::nextField(cursor, ended));
             entry.dataLength = readInteger(presetLineReader::nextField(cursor, ended));
-            logger.traceInteger(39, i, entry.kind, entry.dataLength, 0);
+            logger.traceInteger(kTracePresetEntry, i, entry.kind, entry.dataLength, 0);
             value = readDouble(presetLineReader::nextField(cursor, ended));
         }
         entry.value = std::isnan(value) ? 0.0f : toFloat(value);
         if (i < tableCount) {
             clampToRange(table[i], entry.value);
         }
-        logger.traceFloat(40, entry.value, 0.0f, 0.0f, 0.0f);
+        logger.traceFloat(kTracePresetEntryValue, entry.value, 0.0f, 0.0f, 0.0f);
     }
     return true;
 }
