@@ -16,7 +16,7 @@
 namespace {
 
 bool validMidiNumber(int32_t number) {
-    return number >= 0 && number < midiNumberCount;
+    return number >= 0 && number < kMidiNumberCount;
 }
 
 // The first sounding note with this number, or null.
@@ -46,28 +46,28 @@ void midiHandler::message(pluginCore& core, int32_t status, int32_t tag, int32_t
         return;
     }
     switch (status) {
-    case noteOffStatus:
+    case kNoteOffStatus:
         core.trace(kTraceNoteOff, data1);
         noteOff(core, data1);
         break;
-    case noteOnStatus:
+    case kNoteOnStatus:
         core.trace(kTraceNoteOn, data1, data2);
         noteOn(core, tag, data1, data2);
         break;
-    case polyPressureStatus:
+    case kPolyPressureStatus:
         core.trace(kTracePolyPressure, data1);
         if (noteRecord* sounding = findNote(core.notes, data1)) {
             sounding->velocity = data2;
         }
         break;
-    case controllerStatus:
+    case kControllerStatus:
         controller(core, tag, data1, data2);
         break;
-    case programChangeStatus:
+    case kProgramChangeStatus:
         core.trace(kTraceProgramChange, data1);
         core.selectPreset(data1);
         break;
-    case channelPressureStatus:
+    case kChannelPressureStatus:
         core.trace(kTraceChannelPressure);
         for (noteRecord& note : core.notes) {
             note.velocity = truncateToInt32(static_cast<double>(note.velocity) *
@@ -119,7 +119,7 @@ void midiHandler::controller(pluginCore& core, int32_t tag, int32_t controller, 
     if (!validMidiNumber(controller)) {
         return;
     }
-    if (controller == allSoundOffController || controller == allNotesOffController) {
+    if (controller == kAllSoundOffController || controller == kAllNotesOffController) {
         core.activeNoteCount = 0;
         core.notes.clear();
         return;
@@ -155,7 +155,7 @@ void midiHandler::receive(pluginCore& core, int32_t length, const uint8_t* bytes
     core.onData(length, firstByte);
 }
 
-void midiHandler::fillPitchTable(float (&table)[midiNumberCount], float referenceHz) {
+void midiHandler::fillPitchTable(float (&table)[kMidiNumberCount], float referenceHz) {
     // r is the float nearest to the twelfth root of 2, held as a double.
     const double r = 1.0594631433486938;
     const long double rl = r;

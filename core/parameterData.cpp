@@ -8,7 +8,7 @@
 namespace {
 
 bool holdsData(int32_t kind) {
-    return kind == stringKind || kind == chunkKind;
+    return kind == kStringKind || kind == kChunkKind;
 }
 
 } // namespace
@@ -42,7 +42,7 @@ bool replaceParameterData(parameterRecord& parameter, const uint8_t* source) {
         return false;
     }
     const size_t length = static_cast<size_t>(parameter.dataLength);
-    if (parameter.kind == stringKind) {
+    if (parameter.kind == kStringKind) {
         if (length == 0 || parameter.data == nullptr) {
             return false;
         }
@@ -56,7 +56,7 @@ bool replaceParameterData(parameterRecord& parameter, const uint8_t* source) {
         std::memset(parameter.data + copied, 0, length - copied);
         return true;
     }
-    if (parameter.kind == chunkKind) {
+    if (parameter.kind == kChunkKind) {
         if (length == 0 || parameter.data == nullptr || source == nullptr) {
             return false;
         }

@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr int32_t initialVersion = 1000;
+constexpr int32_t kInitialVersion = 1000;
 
 struct fileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -36,11 +36,11 @@ pluginCore::pluginCore()
     : logger(std::make_unique<binaryLogger>()), parameterCount(0), versionNumber(0),
       frameCounter(0), presetCount(0), currentPreset(-1), pitchTable{}, controllerMap{},
       activeNoteCount(0), learnIndex(-1) {
-    trace(kTraceVersion, initialVersion);
-    versionNumber = initialVersion;
+    trace(kTraceVersion, kInitialVersion);
+    versionNumber = kInitialVersion;
     // Notes are unique numbers 0..127, so the list never grows past this and
     // a note-on delivered on the audio thread allocates nothing.
-    notes.reserve(noteCount);
+    notes.reserve(kNoteCount);
     pluginCore::setTuning(440.0f);
     std::fill(std::begin(controllerMap), std::end(controllerMap), -1);
     trace(kTraceConstructed);
@@ -111,12 +111,12 @@ void pluginCore::trace(traceCode code, int32_t a, int32_t b, int32_t c, int32_t 
 
 int32_t pluginCore::addParameter(const char* name, int32_t kind, float minimum, float maximum,
                                  float value, int32_t dataLength, bool hidden, float auxValue) {
-    if (parameterCount >= maxParameters || kind < 0 || kind >= unitKindCount ||
-        !(minimum < maximum) || (kind == logarithmicKind && !(minimum > 0.0f))) {
+    if (parameterCount >= kMaxParameters || kind < 0 || kind >= kUnitKindCount ||
+        !(minimum < maximum) || (kind == kLogarithmicKind && !(minimum > 0.0f))) {
         return -1;
     }
     parameterRecord parameter;
-    copyToField(parameter.name, nameSize, name);
+    copyToField(parameter.name, kNameSize, name);
     parameter.value = value;
     parameter.kind = kind;
     parameter.dataLength = dataLength;
@@ -153,7 +153,7 @@ float pluginCore::getParameterProperty(int32_t selector, int32_t index, char* te
         if (text == nullptr) {
             return -1.0f;
         }
-        char display[displayTextSize];
+        char display[kDisplayTextSize];
         const size_t length = formatDisplay(parameter, display);
         std::memcpy(text, display, length + 1);
         return 0.0f;
@@ -165,7 +165,7 @@ float pluginCore::getParameterProperty(int32_t selector, int32_t index, char* te
         if (parameter.hidden) {
             std::strcpy(text, "(Hidden)");
         } else {
-            copyFieldToText(text, parameter.name, nameSize);
+            copyFieldToText(text, parameter.name, kNameSize);
         }
         return 0.0f;
     case kPropertyLabel:
@@ -221,7 +221,7 @@ bool pluginCore::setParameterValue(int32_t index, float value, bool force) {
     // A value is plain when it lies on the same side of 1 as the range's top.
     if ((value >= 1.0f && parameter.maximum > 1.0f) || (value < 1.0f && parameter.maximum < 1.0f)) {
         parameter.value = value;
-    } else if (parameter.kind == switchKind) {
+    } else if (parameter.kind == kSwitchKind) {
         parameter.value = value > 0.5f ? 1.0f : 0.0f;
     } else {
         return setParameterNormalized(index, value, false);
@@ -262,7 +262,7 @@ int32_t pluginCore::findPreset(const char* name) {
         return -1;
     }
     for (size_t i = 0; i < presets.size(); ++i) {
-        if (fieldEquals(presets[i].name, nameSize, name)) {
+        if (fieldEquals(presets[i].name, kNameSize, name)) {
             return static_cast<int32_t>(i);
         }
     }
@@ -285,7 +285,7 @@ void pluginCore::getPresetName(int32_t index, char* text) {
         text[0] = '\0';
         return;
     }
-    copyFieldToText(text, presets[static_cast<size_t>(index)].name, nameSize);
+    copyFieldToText(text, presets[static_cast<size_t>(index)].name, kNameSize);
 }
 
 void pluginCore::getPresetGroup(int32_t index, char* text) {
@@ -296,7 +296,7 @@ void pluginCore::getPresetGroup(int32_t index, char* text) {
         text[0] = '\0';
         return;
     }
-    copyFieldToText(text, presets[static_cast<size_t>(index)].group, nameSize);
+    copyFieldToText(text, presets[static_cast<size_t>(index)].group, kNameSize);
 }
 
 void pluginCore::getPresetGroupByName(const char* name, char* text) {
@@ -367,7 +367,7 @@ int32_t pluginCore::deletePreset(void*, const char* name) {
     logger->tracePointer(kTraceDeletePreset, preset.path, nullptr, nullptr, nullptr);
     // A path that filled its field was cut when it was stored: it names some
     // other file, which must not be removed in its place.
-    const bool complete = fieldLength(preset.path, pathSize) < pathSize;
+    const bool complete = fieldLength(preset.path, kPathSize) < kPathSize;
     if (!complete || std::remove(preset.path) != 0) {
         trace(kTracePresetFileKept);
         return 0;
@@ -431,7 +431,7 @@ bool pluginCore::writePresetFile(std::FILE* file, const char* headerName) {
     bool written = std::fwrite(header.data(), 1, header.size(), file) == header.size();
     trace(kTracePresetHeaderWritten);
     for (int32_t i = 0; i < parameterCount && written; ++i) {
-        char name[displayTextSize] = {};
+        char name[kDisplayTextSize] = {};
         getParameterProperty(kPropertyName, i, name);
         name[sizeof name - 1] = '\0';
         sanitizeName(name);
@@ -454,8 +454,8 @@ void pluginCore::loadPresetFile(const char* path, const char* group) {
         return;
     }
     presetRecord preset;
-    copyToField(preset.path, pathSize, path);
-    copyToField(preset.group, nameSize, group);
+    copyToField(preset.path, kPathSize, path);
+    copyToField(preset.group, kNameSize, group);
     if (!readPresetFile(file.get(), preset, parameters.data(), parameterCount, *logger)) {
         return;
     }

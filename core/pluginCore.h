@@ -28,14 +28,14 @@
 // terminator); display texts are at most 63 characters.
 class pluginCore : public eventListener {
 public:
-    static constexpr size_t nameSize = 24;
-    static constexpr size_t pathSize = 384;
-    static constexpr int32_t noteCount = midiNumberCount;
+    static constexpr size_t kNameSize = 24;
+    static constexpr size_t kPathSize = 384;
+    static constexpr int32_t kNoteCount = kMidiNumberCount;
     // Queued controller and byte messages beyond this drop the oldest.
-    static constexpr size_t queueCapacity = 1024;
+    static constexpr size_t kQueueCapacity = 1024;
     // Largest parameter table, and largest entry count a preset file may
     // announce.
-    static constexpr int32_t maxParameters = 16384;
+    static constexpr int32_t kMaxParameters = 16384;
 
     // What getParameterProperty reads. The four texts are written into the
     // caller's buffer and answer 0; the others are the answer.
@@ -118,10 +118,10 @@ protected:
     int32_t presetCount;
     int32_t currentPreset;
     std::vector<noteRecord> notes; // sounding notes, oldest first
-    boundedQueue<controllerRecord, queueCapacity> controllerQueue;
-    boundedQueue<byteMessageRecord, queueCapacity> dataQueue;
-    float pitchTable[noteCount];
-    int32_t controllerMap[noteCount]; // parameter index per controller, or -1
+    boundedQueue<controllerRecord, kQueueCapacity> controllerQueue;
+    boundedQueue<byteMessageRecord, kQueueCapacity> dataQueue;
+    float pitchTable[kNoteCount];
+    int32_t controllerMap[kNoteCount]; // parameter index per controller, or -1
     int32_t activeNoteCount;
     int32_t learnIndex; // parameter waiting for the next controller, or -1
 

@@ -22,48 +22,48 @@ void replaceSeparators(char* text) {
         return;
     }
     for (char* p = text; *p != '\0'; ++p) {
-        if (*p == presetSeparator) {
+        if (*p == kPresetSeparator) {
             *p = '-';
         }
     }
 }
 
 std::string presetHeaderLine(const char* name, int32_t version, int32_t entryCount) {
-    char number[fixedTextSize];
+    char number[kFixedTextSize];
     std::string line(name);
-    line += presetSeparator;
+    line += kPresetSeparator;
     formatInteger(version, number, sizeof number);
     line += number;
-    line += presetSeparator;
+    line += kPresetSeparator;
     formatInteger(entryCount, number, sizeof number);
     line += number;
-    line += presetSeparator;
+    line += kPresetSeparator;
     line += '\n';
     return line;
 }
 
 std::string presetEntryLine(int32_t index, const char* name, int32_t kind, int32_t dataLength,
                             const parameterRecord& parameter) {
-    char number[fixedTextSize];
+    char number[kFixedTextSize];
     std::string line;
     formatInteger(index, number, sizeof number);
     line += number;
-    line += presetSeparator;
+    line += kPresetSeparator;
     line += name;
-    line += presetSeparator;
+    line += kPresetSeparator;
     formatInteger(kind, number, sizeof number);
     line += number;
-    line += presetSeparator;
+    line += kPresetSeparator;
     formatInteger(dataLength, number, sizeof number);
     line += number;
-    line += presetSeparator;
+    line += kPresetSeparator;
     const size_t length = static_cast<size_t>(std::max(parameter.dataLength, 0));
-    if (parameter.kind == stringKind) {
+    if (parameter.kind == kStringKind) {
         if (parameter.data != nullptr) {
             const char* text = reinterpret_cast<const char*>(parameter.data);
             line.append(text, fieldLength(text, length));
         }
-    } else if (parameter.kind == chunkKind) {
+    } else if (parameter.kind == kChunkKind) {
         if (parameter.data != nullptr) {
             line.append(reinterpret_cast<const char*>(parameter.data), length);
         }
@@ -71,7 +71,7 @@ std::string presetEntryLine(int32_t index, const char* name, int32_t kind, int32
         formatFixed(static_cast<double>(parameter.value), 6, number, sizeof number);
         line += number;
     }
-    line += presetSeparator;
+    line += kPresetSeparator;
     line += '\n';
     return line;
 }
@@ -92,7 +92,7 @@ bool readPresetFile(std::FILE* file, presetRecord& preset, const parameterRecord
     if (!nameEnded || !versionEnded || !countEnded) {
         return false;
     }
-    copyToField(preset.name, pluginCore::nameSize, name);
+    copyToField(preset.name, pluginCore::kNameSize, name);
     logger.tracePointer(kTracePresetName, preset.name, nullptr, nullptr, nullptr);
     logger.traceInteger(kTracePresetVersion, readInteger(version), 0, 0, 0);
     bool numeric = false;
@@ -100,7 +100,7 @@ bool readPresetFile(std::FILE* file, presetRecord& preset, const parameterRecord
     logger.traceInteger(kTracePresetEntryCount, entryCount, 0, 0, 0);
     // A count that is no number, negative or beyond any table refuses the
     // whole file rather than inventing or allocating entries.
-    if (!numeric || entryCount < 0 || entryCount > pluginCore::maxParameters) {
+    if (!numeric || entryCount < 0 || entryCount > pluginCore::kMaxParameters) {
         return false;
     }
     preset.entryCount = entryCount;
@@ -116,7 +116,7 @@ bool readPresetFile(std::FILE* file, presetRecord& preset, const parameterRecord
             cursor = reader.text();
             bool ended = false;
             presetLineReader::nextField(cursor, ended); // the written index: unused
-            copyToField(entry.name, pluginCore::nameSize,
+            copyToField(entry.name, pluginCore::kNameSize,
                         presetLineReader::nextField(cursor, ended));
             entry.kind = readInteger(presetLineReader::nextField(cursor, ended));
             entry.dataLength = readInteger(presetLineReader::nextField(cursor, ended));

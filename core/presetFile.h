@@ -15,7 +15,7 @@ class binaryLogger;
 // included, is followed by the separator. There is no escaping: a separator
 // or newline inside a value does not read back.
 
-constexpr char presetSeparator = ':';
+constexpr char kPresetSeparator = ':';
 
 // Whether the text from the path's last dot to its end is exactly ".pre".
 bool hasPresetExtension(const char* path);

@@ -13,7 +13,7 @@ bool presetLineReader::next() {
         if (c == '\n') {
             break;
         }
-        if (length < bufferSize - 1) {
+        if (length < kBufferSize - 1) {
             buffer[length++] = static_cast<char>(c);
         }
     }

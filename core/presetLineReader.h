@@ -8,7 +8,7 @@
 // next line.
 class presetLineReader {
 public:
-    static constexpr size_t bufferSize = 512;
+    static constexpr size_t kBufferSize = 512;
 
     explicit presetLineReader(std::FILE* file);
 
@@ -28,5 +28,5 @@ public:
 
 private:
     std::FILE* file;
-    char buffer[bufferSize];
+    char buffer[kBufferSize];
 };

@@ -188,11 +188,11 @@ TEST_F(hostilePresetFiles, APathFillingItsFieldIsKeptCutAndNeverDeletedInPlaceOf
     const std::string deep = std::string(200, 'd') + "/" + std::string(200, 'e');
     std::filesystem::create_directories(deep);
     const std::string path = scratch.path() + "/" + deep + "/long.pre";
-    ASSERT_GE(path.size(), pluginCore::pathSize);
+    ASSERT_GE(path.size(), pluginCore::kPathSize);
     scratch.write(deep + "/long.pre", "Long:1000:0:\n");
     core.loadPresetFile(path.c_str(), nullptr);
     ASSERT_EQ(core.getPresetCount(), 1);
-    EXPECT_EQ(std::memcmp(core.presets[0].path, path.data(), pluginCore::pathSize), 0);
+    EXPECT_EQ(std::memcmp(core.presets[0].path, path.data(), pluginCore::kPathSize), 0);
 
     core.deletePreset(nullptr, "Long");
     EXPECT_EQ(core.getPresetCount(), 1);
