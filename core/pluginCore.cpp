@@ -16,6 +16,7 @@
 #include "core/numberText.h"
 #include "core/parameterData.h"
 #include "core/presetFile.h"
+#include "core/replacementFile.h"
 #include "core/textField.h"
 #include "core/unitTable.h"
 #include "events/eventRecord.h"
@@ -398,16 +399,14 @@ bool pluginCore::savePreset(void* reserved, const char* name) {
     logger->tracePointer(kTraceSavePreset, reserved, name, nullptr, nullptr);
     const int32_t existing = findPreset(name);
     const std::string fileName = std::string(name) + ".pre";
-    std::FILE* file = std::fopen(fileName.c_str(), "w");
-    if (file == nullptr) {
+    replacementFile file(fileName);
+    if (file.stream() == nullptr) {
         return false;
     }
     trace(kTracePresetFileOpened);
     std::string headerName(name);
     sanitizeName(&headerName[0]);
-    bool written = writePresetFile(file, headerName.c_str());
-    written = std::fclose(file) == 0 && written;
-    if (!written) {
+    if (!writePresetFile(file.stream(), headerName.c_str()) || !file.commit()) {
         return false;
     }
     if (existing < 0) {
@@ -415,6 +414,8 @@ bool pluginCore::savePreset(void* reserved, const char* name) {
         return true;
     }
     trace(kTracePresetUpdated);
+    // Checked again: the virtual calls made while writing may have changed
+    // the list.
     if (static_cast<size_t>(existing) < presets.size()) {
         presetRecord& preset = presets[static_cast<size_t>(existing)];
         const size_t count = std::min({static_cast<size_t>(std::max(preset.entryCount, 0)),
@@ -427,8 +428,10 @@ bool pluginCore::savePreset(void* reserved, const char* name) {
 }
 
 bool pluginCore::writePresetFile(std::FILE* file, const char* headerName) {
-    const std::string header = presetHeaderLine(headerName, versionNumber, parameterCount);
-    bool written = std::fwrite(header.data(), 1, header.size(), file) == header.size();
+    const auto put = [file](const std::string& line) {
+        return std::fwrite(line.data(), 1, line.size(), file) == line.size();
+    };
+    bool written = put(presetHeaderLine(headerName, versionNumber, parameterCount));
     trace(kTracePresetHeaderWritten);
     for (int32_t i = 0; i < parameterCount && written; ++i) {
         char name[kDisplayTextSize] = {};
@@ -438,8 +441,7 @@ bool pluginCore::writePresetFile(std::FILE* file, const char* headerName) {
         const int32_t kind = truncateToInt32(getParameterProperty(kPropertyKind, i, nullptr));
         const int32_t dataLength =
             truncateToInt32(getParameterProperty(kPropertyDataLength, i, nullptr));
-        const std::string line = presetEntryLine(i, name, kind, dataLength, parameterAt(i));
-        written = std::fwrite(line.data(), 1, line.size(), file) == line.size();
+        written = put(presetEntryLine(i, name, kind, dataLength, parameterAt(i)));
     }
     return written && std::ferror(file) == 0;
 }

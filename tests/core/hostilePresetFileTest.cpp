@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <limits>
@@ -31,6 +33,29 @@ protected:
     scratchDirectory scratch;
     testCore core;
     int files = 0;
+};
+
+// Lowers the limit on the size of files this process writes for as long as
+// it lives, with SIGXFSZ ignored: a write past the limit then fails as on a
+// full disk, even for root.
+class fileSizeLimit {
+public:
+    explicit fileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &previous);
+        rlimit lowered = previous;
+        lowered.rlim_cur = bytes;
+        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        active = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~fileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, previousHandler);
+    }
+    bool active = false;
+
+private:
+    rlimit previous{};
+    void (*previousHandler)(int) = nullptr;
 };
 
 std::string garbage(size_t length, bool keepSeparators) {
@@ -197,4 +222,41 @@ TEST_F(hostilePresetFiles, APathFillingItsFieldIsKeptCutAndNeverDeletedInPlaceOf
     core.deletePreset(nullptr, "Long");
     EXPECT_EQ(core.getPresetCount(), 1);
     EXPECT_TRUE(scratchDirectory::exists(path));
+}
+
+TEST_F(hostilePresetFiles, ASaveThatFailsPartWayLeavesTheFolderAsItWas) {
+    struct row {
+        const char* fault;
+        const char* name;
+        bool overwrites; // saved once before, so the save replaces a file
+    };
+    const row rows[] = {
+        {"a new preset cut short", "Fresh", false},
+        {"an update cut short", "Kept", true},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.fault);
+        const std::string file = std::string(r.name) + ".pre";
+        core.parameters[1].value = 0.0f;
+        if (r.overwrites) {
+            ASSERT_TRUE(core.savePreset(nullptr, r.name));
+        }
+        const std::vector<std::string> before = scratch.entries();
+        const std::string contents = scratchDirectory::read(file);
+        const int32_t count = core.getPresetCount();
+        core.parameters[1].value = -7.0f;
+        bool saved = true;
+        {
+            fileSizeLimit limit(20); // the header fits, the entries do not
+            ASSERT_TRUE(limit.active);
+            saved = core.savePreset(nullptr, r.name);
+        }
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(scratch.entries(), before);
+        EXPECT_EQ(scratchDirectory::read(file), contents);
+        EXPECT_EQ(core.getPresetCount(), count);
+        if (r.overwrites) {
+            EXPECT_EQ(core.presets.back().values[1].value, 0.0f);
+        }
+    }
 }
