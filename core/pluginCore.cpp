@@ -397,15 +397,18 @@ bool pluginCore::savePreset(void* reserved, const char* name) {
         return false;
     }
     logger->tracePointer(kTraceSavePreset, reserved, name, nullptr, nullptr);
-    const int32_t existing = findPreset(name);
+    if (std::strlen(name) > kNameSize) {
+        return false;
+    }
+    std::string headerName(name);
+    sanitizeName(&headerName[0]);
     const std::string fileName = std::string(name) + ".pre";
+    const int32_t existing = findSavedPreset(presets, headerName.c_str(), fileName);
     replacementFile file(fileName);
     if (file.stream() == nullptr) {
         return false;
     }
     trace(kTracePresetFileOpened);
-    std::string headerName(name);
-    sanitizeName(&headerName[0]);
     if (!writePresetFile(file.stream(), headerName.c_str()) || !file.commit()) {
         return false;
     }

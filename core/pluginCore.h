@@ -26,6 +26,16 @@
 //
 // Text buffers handed in for a name must hold 25 characters (24 and a
 // terminator); display texts are at most 63 characters.
+//
+// Preset files: savePreset(name) writes the file name + ".pre", in the
+// current directory unless the name holds a path. A name longer than the
+// 24 characters of a preset's name field is refused, so a saved preset
+// always bears the whole name its file was saved under, and two names never
+// share a preset or a file. A save replaces its file whole or not at all,
+// and updates the preset that was read from that same file under that name;
+// otherwise it adds one. deletePreset removes the file the preset was read
+// from. Files written elsewhere still load: a longer name in their header is
+// cut to 24 characters, and the preset bears the cut name.
 class pluginCore : public eventListener {
 public:
     static constexpr size_t kNameSize = 24;

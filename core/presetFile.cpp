@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "core/numberText.h"
 #include "core/pluginCore.h"
@@ -130,4 +132,21 @@ bool readPresetFile(std::FILE* file, presetRecord& preset, const parameterRecord
         logger.traceFloat(kTracePresetEntryValue, entry.value, 0.0f, 0.0f, 0.0f);
     }
     return true;
+}
+
+int32_t findSavedPreset(const std::vector<presetRecord>& presets, const char* name,
+                        const std::string& fileName) {
+    for (size_t i = 0; i < presets.size(); ++i) {
+        const presetRecord& preset = presets[i];
+        if (!fieldEquals(preset.name, pluginCore::kNameSize, name)) {
+            continue;
+        }
+        std::error_code error;
+        if (fieldEquals(preset.path, pluginCore::kPathSize, fileName.c_str()) ||
+            (fieldLength(preset.path, pluginCore::kPathSize) < pluginCore::kPathSize &&
+             std::filesystem::equivalent(preset.path, fileName, error))) {
+            return static_cast<int32_t>(i);
+        }
+    }
+    return -1;
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "core/parameterRecord.h"
 #include "core/presetRecord.h"
@@ -39,3 +40,9 @@ std::string presetEntryLine(int32_t index, const char* name, int32_t kind, int32
 // file holds no usable header: the preset is then not to be added.
 bool readPresetFile(std::FILE* file, presetRecord& preset, const parameterRecord* table,
                     int32_t tableCount, binaryLogger& logger);
+
+// The preset that saving name to fileName updates: the first one of that
+// name read from that same file (the same path, or the same file reached by
+// another path); -1 when there is none.
+int32_t findSavedPreset(const std::vector<presetRecord>& presets, const char* name,
+                        const std::string& fileName);

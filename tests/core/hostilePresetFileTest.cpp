@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <limits>
 #include <string>
 
@@ -258,5 +259,53 @@ TEST_F(hostilePresetFiles, ASaveThatFailsPartWayLeavesTheFolderAsItWas) {
         if (r.overwrites) {
             EXPECT_EQ(core.presets.back().values[1].value, 0.0f);
         }
+    }
+}
+
+TEST_F(hostilePresetFiles, EverySavedNameOwnsItsPresetAndItsFile) {
+    const std::string field(24, 'A');
+    struct row {
+        const char* fault;
+        std::function<void(int32_t base)> check; // base: presets before the row
+    };
+    const row rows[] = {
+        {"a name longer than the field is refused",
+         [&](int32_t base) {
+             const std::string name = field + "-one";
+             EXPECT_FALSE(core.savePreset(nullptr, name.c_str()));
+             EXPECT_FALSE(scratchDirectory::exists(name + ".pre"));
+             EXPECT_EQ(core.getPresetCount(), base);
+         }},
+        {"a longer name that shares the field deletes nothing",
+         [&](int32_t) {
+             ASSERT_TRUE(load(field + "1234:1000:0:\n"));
+             const std::string path = last().path;
+             EXPECT_LT(core.deletePreset(nullptr, (field + "5678").c_str()), 0);
+             EXPECT_TRUE(scratchDirectory::exists(path));
+         }},
+        {"a save leaves a preset read from another file alone",
+         [&](int32_t base) {
+             ASSERT_TRUE(load("Warm:1000:2:\n0:Cutoff:27:0:500:\n1:Gain:6:0:-1:\n"));
+             const std::string elsewhere = last().path;
+             EXPECT_TRUE(core.savePreset(nullptr, "Warm"));
+             EXPECT_EQ(core.presets[base].values[0].value, 500.0f);
+             EXPECT_STREQ(last().path, "Warm.pre");
+             core.deletePreset(nullptr, "Warm");
+             core.deletePreset(nullptr, "Warm");
+             EXPECT_FALSE(scratchDirectory::exists(elsewhere));
+             EXPECT_FALSE(scratchDirectory::exists("Warm.pre"));
+         }},
+        {"a name with a colon saved twice is one preset",
+         [&](int32_t base) {
+             EXPECT_TRUE(core.savePreset(nullptr, "Pad:2"));
+             EXPECT_FALSE(core.savePreset(nullptr, "Pad:2"));
+             EXPECT_EQ(core.getPresetCount(), base + 1);
+             core.deletePreset(nullptr, "Pad-2");
+             EXPECT_FALSE(scratchDirectory::exists("Pad:2.pre"));
+         }},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.fault);
+        r.check(core.getPresetCount());
     }
 }
