@@ -9,13 +9,16 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <system_error>
 
 #include "core/midiHandler.h"
 #include "core/numberText.h"
 #include "core/parameterData.h"
 #include "core/presetFile.h"
+#include "core/presetLineReader.h"
 #include "core/replacementFile.h"
 #include "core/textField.h"
 #include "core/unitTable.h"
@@ -431,8 +434,13 @@ bool pluginCore::savePreset(void* reserved, const char* name) {
 }
 
 bool pluginCore::writePresetFile(std::FILE* file, const char* headerName) {
-    const auto put = [file](const std::string& line) {
-        return std::fwrite(line.data(), 1, line.size(), file) == line.size();
+    // Nothing is written that loading would refuse.
+    size_t total = 0;
+    const auto put = [file, &total](const std::string& line) {
+        total += line.size();
+        return line.size() <= presetLineReader::kMaxLineLength + 1 &&
+               total <= presetLineReader::kMaxFileLength &&
+               std::fwrite(line.data(), 1, line.size(), file) == line.size();
     };
     bool written = put(presetHeaderLine(headerName, versionNumber, parameterCount));
     trace(kTracePresetHeaderWritten);
@@ -452,6 +460,12 @@ bool pluginCore::writePresetFile(std::FILE* file, const char* headerName) {
 void pluginCore::loadPresetFile(const char* path, const char* group) {
     logger->tracePointer(kTraceLoadPreset, path, group, nullptr, nullptr);
     if (path == nullptr || !hasPresetExtension(path)) {
+        return;
+    }
+    // Only a regular file has an end: a device or a pipe could be read, or
+    // waited on, for ever.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
         return;
     }
     std::unique_ptr<std::FILE, fileCloser> file(std::fopen(path, "r"));

@@ -114,7 +114,11 @@ bool readPresetFile(std::FILE* file, presetRecord& preset, const parameterRecord
     for (int32_t i = 0; i < entryCount; ++i) {
         parameterRecord& entry = preset.values[static_cast<size_t>(i)];
         double value = 0.0;
-        if (reader.next()) {
+        const bool read = reader.next();
+        if (reader.exceeded()) {
+            return false;
+        }
+        if (read) {
             cursor = reader.text();
             bool ended = false;
             presetLineReader::nextField(cursor, ended); // the written index: unused

@@ -37,7 +37,8 @@ std::string presetEntryLine(int32_t index, const char* name, int32_t kind, int32
 // Reads the header and the entries of an open preset file into preset (its
 // name, entry count and values). Values are clamped to the range of the
 // table's parameter with the same index, where there is one. False when the
-// file holds no usable header: the preset is then not to be added.
+// file holds no usable header or passes the reader's limits: the preset is
+// then not to be added.
 bool readPresetFile(std::FILE* file, presetRecord& preset, const parameterRecord* table,
                     int32_t tableCount, binaryLogger& logger);
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <csignal>
@@ -8,6 +9,8 @@
 #include <functional>
 #include <limits>
 #include <string>
+
+#include "core/presetLineReader.h"
 
 #include "tests/core/scratchDirectory.h"
 #include "tests/core/testCore.h"
@@ -307,5 +310,46 @@ TEST_F(hostilePresetFiles, EverySavedNameOwnsItsPresetAndItsFile) {
     for (const row& r : rows) {
         SCOPED_TRACE(r.fault);
         r.check(core.getPresetCount());
+    }
+}
+
+TEST_F(hostilePresetFiles, FilesWithoutAnEndAreGivenUpInBoundedTime) {
+    const size_t line = presetLineReader::kMaxLineLength;
+    struct row {
+        const char* fault;
+        std::function<std::string()> make; // returns the path to load
+    };
+    const row rows[] = {
+        {"a link to /dev/zero",
+         [] {
+             std::filesystem::create_symlink("/dev/zero", "zero.pre");
+             return std::string("zero.pre");
+         }},
+        {"a pipe nobody writes to",
+         [] {
+             mkfifo("pipe.pre", 0600);
+             return std::string("pipe.pre");
+         }},
+        {"a header line that never ends",
+         [&] { return scratch.write("header.pre", "Big:1000:0:" + std::string(line, 'x')); }},
+        {"an entry line past the line limit",
+         [&] {
+             return scratch.write("entry.pre",
+                                  "E:1000:1:\n0:A:0:0:1:" + std::string(line, 'y') + "\n");
+         }},
+        {"lines within the limit past the file limit",
+         [&] {
+             std::string text = "F:1000:5:\n";
+             while (text.size() <= presetLineReader::kMaxFileLength) {
+                 text += "0:A:0:0:1:" + std::string(line - 16, 'z') + "\n";
+             }
+             return scratch.write("file.pre", text);
+         }},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.fault);
+        const std::string path = r.make();
+        core.loadPresetFile(path.c_str(), nullptr);
+        EXPECT_EQ(core.getPresetCount(), 0);
     }
 }
