@@ -14,6 +14,22 @@
 #include "core/unitTable.h"
 #include "events/binaryLogger.h"
 
+namespace {
+
+// Appends the field and the separator that follows it.
+void appendField(std::string& line, const char* text) {
+    line += text;
+    line += kPresetSeparator;
+}
+
+void appendField(std::string& line, int32_t number) {
+    char text[kFixedTextSize];
+    formatInteger(number, text, sizeof text);
+    appendField(line, text);
+}
+
+} // namespace
+
 bool hasPresetExtension(const char* path) {
     const char* dot = std::strrchr(path, '.');
     return dot != nullptr && std::strcmp(dot, ".pre") == 0;
@@ -31,34 +47,21 @@ void replaceSeparators(char* text) {
 }
 
 std::string presetHeaderLine(const char* name, int32_t version, int32_t entryCount) {
-    char number[kFixedTextSize];
-    std::string line(name);
-    line += kPresetSeparator;
-    formatInteger(version, number, sizeof number);
-    line += number;
-    line += kPresetSeparator;
-    formatInteger(entryCount, number, sizeof number);
-    line += number;
-    line += kPresetSeparator;
+    std::string line;
+    appendField(line, name);
+    appendField(line, version);
+    appendField(line, entryCount);
     line += '\n';
     return line;
 }
 
 std::string presetEntryLine(int32_t index, const char* name, int32_t kind, int32_t dataLength,
                             const parameterRecord& parameter) {
-    char number[kFixedTextSize];
     std::string line;
-    formatInteger(index, number, sizeof number);
-    line += number;
-    line += kPresetSeparator;
-    line += name;
-    line += kPresetSeparator;
-    formatInteger(kind, number, sizeof number);
-    line += number;
-    line += kPresetSeparator;
-    formatInteger(dataLength, number, sizeof number);
-    line += number;
-    line += kPresetSeparator;
+    appendField(line, index);
+    appendField(line, name);
+    appendField(line, kind);
+    appendField(line, dataLength);
     const size_t length = static_cast<size_t>(std::max(parameter.dataLength, 0));
     if (parameter.kind == kStringKind) {
         if (parameter.data != nullptr) {
@@ -70,6 +73,7 @@ std::string presetEntryLine(int32_t index, const char* name, int32_t kind, int32
             line.append(reinterpret_cast<const char*>(parameter.data), length);
         }
     } else {
+        char number[kFixedTextSize];
         formatFixed(static_cast<double>(parameter.value), 6, number, sizeof number);
         line += number;
     }
