@@ -14,6 +14,11 @@ AEffGUIEditor::AEffGUIEditor(AudioEffect* owner)
 }
 
 AEffGUIEditor::~AEffGUIEditor() {
+    // Still registered only when a derived constructor failed: the plug-in
+    // must not delete it a second time.
+    if (effect && effect->getEditor() == this) {
+        effect->setEditor(nullptr);
+    }
     if (oleInitialised) {
         platform::oleUninitialize();
     }
