@@ -160,24 +160,24 @@ bool tq_spectrumEditor::buildMenus() {
 
 void tq_spectrumEditor::close() {
     opened = false;
-    if (frame) {
+    CFrame* closing = frame;
+    frame = nullptr;
+    if (closing) {
         for (DialogView* panel : panels) {
             if (panel && panel->view) {
-                frame->removeView(panel->view, false);
+                closing->removeView(panel->view, false);
             }
         }
     }
     // Bars taken out for a panel are held by the editor alone.
     if (shownPanel != -1) {
         for (CVuMeter*& bar : bars) {
-            if (bar && !(frame && frame->isChild(bar))) {
+            if (bar && !(closing && closing->isChild(bar))) {
                 bar->forget();
             }
             bar = nullptr;
         }
     }
-    delete frame;
-    frame = nullptr;
     for (DialogView*& panel : panels) {
         delete panel;
         panel = nullptr;
@@ -191,6 +191,12 @@ void tq_spectrumEditor::close() {
     viewMenu = nullptr;
     helpMenu = nullptr;
     shownPanel = -1;
+    // A host closing us from a callback made inside the frame gets the
+    // window down, and the frame deleted, once that call returns.
+    if (closing) {
+        closing->close();
+        closing->forget();
+    }
 }
 
 // [SECTION] Idle and panels

@@ -2,6 +2,27 @@
 
 #include "toolkit/CFrameOwner.h"
 
+// Holds the frame for the length of a call into it; the last one out
+// carries out a close asked for meanwhile.
+class CFrame::Busy {
+public:
+    explicit Busy(CFrame* held) : frame(held) {
+        frame->remember();
+        ++frame->busyDepth;
+    }
+    ~Busy() {
+        if (--frame->busyDepth == 0 && frame->closePending) {
+            frame->close();
+        }
+        frame->forget(); // may delete it: the call ends here
+    }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+private:
+    CFrame* frame;
+};
+
 CFrame::CFrame(const CRect& rect, CFrameOwner* frameOwner)
     : CViewContainer(CRect(0, 0, rect.width(), rect.height()), this, nullptr), owner(frameOwner),
       pixels(rect.isEmpty() ? 0 : size_t(rect.width()) * size_t(rect.height()), 0xFF000000u),
@@ -9,7 +30,8 @@ CFrame::CFrame(const CRect& rect, CFrameOwner* frameOwner)
       mouseContext(this, pixels.data(), rect.width(), rect.height()) {}
 
 CFrame::~CFrame() {
-    close();
+    // The last holder let go, so no call into the frame is under way.
+    closeNow();
     focusView = nullptr;
     // Here, while this is still a frame: removal reaches the frame's state.
     removeAll(true);
@@ -30,6 +52,15 @@ bool CFrame::open(void* parentWindow) {
 }
 
 void CFrame::close() {
+    if (busyDepth > 0) {
+        closePending = true; // the window is still in use below us
+        return;
+    }
+    closeNow();
+}
+
+void CFrame::closeNow() {
+    closePending = false;
     if (window) {
         platform::destroyWindow(window);
         window = nullptr;
@@ -51,12 +82,13 @@ void CFrame::presentArea(const CRect& area) {
 }
 
 void CFrame::idle() {
-    if (!window) {
+    if (!isOpen()) {
         return;
     }
+    Busy busy(this);
     // Input and exposure that the OS queued since the last idle come first.
     platform::pumpEvents(window);
-    if (!window) {
+    if (!isOpen()) {
         return;
     }
     if (dirty) {
@@ -135,7 +167,7 @@ bool CFrame::onWheel(const CPoint& where, float distance) {
 
 bool CFrame::pollMouse(CPoint& where, int32_t& buttons) {
     platform::MouseState state;
-    if (!window || platform::pollMouse(window, &state) != platform::Status::ok) {
+    if (!isOpen() || platform::pollMouse(window, &state) != platform::Status::ok) {
         return false;
     }
     where = CPoint(state.x, state.y);
@@ -146,15 +178,16 @@ bool CFrame::pollMouse(CPoint& where, int32_t& buttons) {
 bool CFrame::popupMenu(const CPoint& where, const platform::MenuItem* items, size_t count,
                        int32_t& chosen) {
     chosen = -1;
-    return window && platform::popupMenu(window, where.x, where.y, items, count, &chosen) ==
-                         platform::Status::ok;
+    return isOpen() && platform::popupMenu(window, where.x, where.y, items, count, &chosen) ==
+                           platform::Status::ok;
 }
 
 void CFrame::mouseDown(const platform::MouseState& state) {
     CPoint where(state.x, state.y);
-    if (!size.pointInside(where)) {
+    if (!isOpen() || !size.pointInside(where)) {
         return;
     }
+    Busy busy(this);
     mouseContext.resetState();
     mouse(&mouseContext, where, state.buttons);
 }
@@ -164,6 +197,9 @@ void CFrame::mouseMoved(const platform::MouseState&) {}
 void CFrame::mouseUp(const platform::MouseState&) {}
 
 void CFrame::paint(const platform::Rect& area) {
+    if (!isOpen()) {
+        return;
+    }
     const CRect rect = CRect(area.left, area.top, area.right, area.bottom).intersection(size);
     drawArea(rect);
     presentArea(rect);

@@ -2,6 +2,12 @@
 // whole editor is drawn into, the background bitmap and the views on it.
 // Its idle draws what is dirty and shows it; mouse input from the window
 // reaches the topmost view under the pointer.
+//
+// Reference counted like any view: while the window or the owner calls
+// into it (a click, its idle) it holds itself, so that
+// an owner that closes it and lets it go from inside such a call (a host
+// closing the editor from a callback) has the window destroyed and the
+// frame deleted once that call has returned.
 #pragma once
 
 #include <cstddef>
@@ -23,8 +29,9 @@ public:
 
     // Creates the child window in `parentWindow`; the first idle draws all.
     bool open(void* parentWindow);
+    // Destroys the window, at once or when the call in progress returns.
     void close();
-    bool isOpen() const { return window != nullptr; }
+    bool isOpen() const { return window != nullptr && !closePending; }
     void* getSystemWindow() const { return window; }
 
     // Draws and shows: everything when the frame is dirty, otherwise the
@@ -51,7 +58,8 @@ public:
     bool onWheel(const CPoint& where, float distance);
     using CViewContainer::onWheel;
 
-    // The pointer in frame coordinates, one pass of a tracking loop.
+    // The pointer in frame coordinates, one pass of a tracking loop; false
+    // (buttons released) once the frame is closed.
     bool pollMouse(CPoint& where, int32_t& buttons);
     // A modal popup with its top-left corner at `where` (frame coordinates);
     // `chosen` is the index or -1.
@@ -65,10 +73,15 @@ public:
     const CFrame* asFrame() const override { return this; }
 
 private:
+    class Busy;
+
     void mouseDown(const platform::MouseState& state) override;
     void mouseMoved(const platform::MouseState& state) override;
     void mouseUp(const platform::MouseState& state) override;
     void paint(const platform::Rect& area) override;
+
+    // Destroys the window.
+    void closeNow();
 
     // Draws `area` (frame coordinates) into the surface.
     void drawArea(const CRect& area);
@@ -83,4 +96,6 @@ private:
     CDrawContext mouseContext; // clicks; idle may run inside one
     CRect invalidArea;
     CView* focusView = nullptr;
+    int32_t busyDepth = 0;
+    bool closePending = false;
 };
