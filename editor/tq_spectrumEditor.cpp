@@ -191,8 +191,9 @@ void tq_spectrumEditor::close() {
     viewMenu = nullptr;
     helpMenu = nullptr;
     shownPanel = -1;
-    // A host closing us from a callback made inside the frame gets the
-    // window down, and the frame deleted, once that call returns.
+    // Last, with the editor closed: ending an open menu's edit reaches the
+    // host. A host closing us from a callback made inside the frame gets
+    // the window down, and the frame deleted, once that call returns.
     if (closing) {
         closing->close();
         closing->forget();

@@ -1,6 +1,7 @@
 #include "toolkit/CFrame.h"
 
 #include "toolkit/CFrameOwner.h"
+#include "toolkit/COptionMenu.h"
 
 // Holds the frame for the length of a call into it; the last one out
 // carries out a close asked for meanwhile.
@@ -56,6 +57,8 @@ void CFrame::close() {
         closePending = true; // the window is still in use below us
         return;
     }
+    // The popup's end of edit reaches the owner, which may call back in.
+    Busy busy(this);
     closeNow();
 }
 
@@ -65,6 +68,7 @@ void CFrame::closeNow() {
         platform::destroyWindow(window);
         window = nullptr;
     }
+    finishPopup(-1);
 }
 
 void CFrame::invalidRect(const CRect& rect) {
@@ -176,10 +180,46 @@ bool CFrame::pollMouse(CPoint& where, int32_t& buttons) {
 }
 
 bool CFrame::popupMenu(const CPoint& where, const platform::MenuItem* items, size_t count,
-                       int32_t& chosen) {
-    chosen = -1;
-    return isOpen() && platform::popupMenu(window, where.x, where.y, items, count, &chosen) ==
-                           platform::Status::ok;
+                       COptionMenu* menu) {
+    if (!menu || !isOpen()) {
+        return false;
+    }
+    Busy busy(this);
+    finishPopup(-1); // one popup at a time
+    if (!isOpen()) {
+        return false;
+    }
+    menu->remember();
+    popupOwner = menu;
+    int32_t chosen = -1;
+    if (platform::popupMenu(window, where.x, where.y, items, count, &chosen) !=
+        platform::Status::ok) {
+        popupOwner = nullptr;
+        menu->forget();
+        return false;
+    }
+    if (chosen != platform::kPopupPending) {
+        finishPopup(chosen);
+    }
+    return true;
+}
+
+void CFrame::finishPopup(int32_t chosen) {
+    COptionMenu* menu = popupOwner;
+    if (!menu) {
+        return;
+    }
+    popupOwner = nullptr;
+    const CDrawContext::State saved = mouseContext.saveState();
+    mouseContext.resetState();
+    menu->popupClosed(&mouseContext, chosen);
+    mouseContext.restoreState(saved);
+    menu->forget();
+}
+
+void CFrame::menuClosed(int32_t chosen) {
+    Busy busy(this);
+    finishPopup(chosen);
 }
 
 void CFrame::mouseDown(const platform::MouseState& state) {

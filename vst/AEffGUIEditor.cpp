@@ -61,15 +61,20 @@ bool AEffGUIEditor::setKnobMode(VstInt32 mode) {
 }
 
 void AEffGUIEditor::beginEdit(VstInt32 index) {
-    if (effect) {
+    if (speaksForEffect()) {
         effect->beginEdit(index);
     }
 }
 
 void AEffGUIEditor::endEdit(VstInt32 index) {
-    if (effect) {
+    if (speaksForEffect()) {
         effect->endEdit(index);
     }
+}
+
+bool AEffGUIEditor::speaksForEffect() const {
+    // Not while the plug-in is deleting it: the host is inside effClose.
+    return effect && effect->getEditor() == this;
 }
 
 void AEffGUIEditor::doIdleStuff() {

@@ -40,5 +40,7 @@ protected:
     CFrame* frame = nullptr;
 
 private:
+    bool speaksForEffect() const;
+
     bool oleInitialised;
 };
