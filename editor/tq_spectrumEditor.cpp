@@ -28,6 +28,8 @@ constexpr int16_t kDefaultWidth = 570;
 constexpr int16_t kDefaultHeight = 180;
 constexpr float kFallbackSampleRate = 44100.0f;
 constexpr float kDecayStep = 0.2f;
+// Hertz to kilohertz for the linear labels, a float constant used widened.
+constexpr float kKilohertzPerHertz = 0.001f;
 
 // Truncates toward zero, saturating where the value leaves the int32 range.
 int32_t truncateToInt32(double value) {
@@ -358,7 +360,9 @@ void tq_spectrumEditor::frequencyText(float value, char* text, void* user) {
     }
     const float frequency = low + value * (high - low);
     if (frequency >= 1000.0f) {
-        std::snprintf(text, 256, "%.1fk", static_cast<double>(frequency * 0.001f));
+        // The product is wide: rounded to float, 1250 Hz would read "1.2k".
+        std::snprintf(text, 256, "%.1fk",
+                      static_cast<double>(frequency) * static_cast<double>(kKilohertzPerHertz));
     } else {
         std::snprintf(text, 256, "%3.0f", static_cast<double>(frequency));
     }
