@@ -2,9 +2,9 @@
 
 #include <cmath>
 #include <cstdio>
-#include <limits>
 
 #include "analysis/tq_spectrumCore.h"
+#include "core/numberText.h"
 #include "editor/DialogView.h"
 #include "editor/DialogViewAbout.h"
 #include "platform/platform.h"
@@ -30,20 +30,6 @@ constexpr float kFallbackSampleRate = 44100.0f;
 constexpr float kDecayStep = 0.2f;
 // Hertz to kilohertz for the linear labels, a float constant used widened.
 constexpr float kKilohertzPerHertz = 0.001f;
-
-// Truncates toward zero, saturating where the value leaves the int32 range.
-int32_t truncateToInt32(double value) {
-    if (std::isnan(value)) {
-        return 0;
-    }
-    if (value >= 2147483647.0) {
-        return std::numeric_limits<int32_t>::max();
-    }
-    if (value <= -2147483648.0) {
-        return std::numeric_limits<int32_t>::min();
-    }
-    return static_cast<int32_t>(value);
-}
 
 } // namespace
 
