@@ -10,5 +10,6 @@ include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
 # on; the build says it rather than rely on that.)
 set(CMAKE_C_FLAGS_INIT "-mstackrealign")
 set(CMAKE_CXX_FLAGS_INIT "-mstackrealign")
-# No emulator: this machine cannot execute 32-bit code, so the i686
-# programs are built and linked but never run here.
+# CTest runs the test programs under the 32-bit wine of the i386 root
+# (tools/i386-root.sh) on a private Xvfb.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh --i386)
