@@ -25,6 +25,12 @@ bool AnalysisRunner::run(std::string& error) {
         if (got == 0) {
             break;
         }
+        if (gain != 1.0f) {
+            for (size_t i = 0; i < got; ++i) {
+                left[i] *= gain;
+                right[i] *= gain;
+            }
+        }
         for (size_t offset = 0; offset < got;) {
             // A frame that ended at this very sample went to the sinks at the
             // end of the previous piece, before the clock acts here: so the

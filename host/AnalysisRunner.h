@@ -21,6 +21,8 @@ public:
     void addSink(FrameSink& sink) { sinks.push_back(&sink); }
     void setProgress(ProgressReporter* reporter) { progress = reporter; }
     void setClock(ClockListener* listener) { clock = listener; }
+    // Scales every sample before the plug-in gets it, as a host's input trim.
+    void setGain(float factor) { gain = factor; }
 
     // Plays the whole source. False, with a message in error, when reading,
     // a sink or the clock listener fails.
@@ -36,6 +38,7 @@ private:
     std::vector<FrameSink*> sinks;
     ProgressReporter* progress = nullptr;
     ClockListener* clock = nullptr;
+    float gain = 1.0f;
     int64_t samples = 0;
     int64_t frames = 0;
 };

@@ -26,21 +26,21 @@ void appendTime(std::string& line, double seconds) {
 } // namespace
 
 CsvWriter::~CsvWriter() {
-    if (file) {
+    if (file && file != stdout) {
         std::fclose(file);
     }
 }
 
-bool CsvWriter::open(const std::string& path, std::string& error) {
+bool CsvWriter::open(const std::string& path, const std::string& shownPath, std::string& error) {
     if (file) {
         std::string ignored;
         close(ignored);
     }
-    filePath = path;
+    filePath = path == "-" ? std::string("standard output") : shownPath;
     errno = 0;
-    file = std::fopen(path.c_str(), "wb");
+    file = path == "-" ? stdout : std::fopen(path.c_str(), "wb");
     if (!file) {
-        error = systemError("create CSV file", path, errno);
+        error = systemError("create CSV file", filePath, errno);
         return false;
     }
     return writeText(headerLine(), error);
@@ -61,7 +61,7 @@ bool CsvWriter::close(std::string& error) {
     errno = 0;
     const bool flushed = std::fflush(file) == 0;
     const int flushError = errno;
-    const bool closed = std::fclose(file) == 0;
+    const bool closed = file == stdout || std::fclose(file) == 0;
     file = nullptr;
     if (!flushed || !closed) {
         error = systemError("write CSV file", filePath, flushError ? flushError : errno);

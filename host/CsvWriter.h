@@ -16,8 +16,12 @@ public:
     CsvWriter(const CsvWriter&) = delete;
     CsvWriter& operator=(const CsvWriter&) = delete;
 
-    // Creates or truncates the file and writes the header line.
-    bool open(const std::string& path, std::string& error);
+    // Creates or truncates the file and writes the header line; "-" is
+    // standard output, flushed but left open at the end.
+    bool open(const std::string& path, std::string& error) { return open(path, path, error); }
+    // As above, naming shownPath in messages: the file the user asked for,
+    // when path is a temporary file that will replace it.
+    bool open(const std::string& path, const std::string& shownPath, std::string& error);
     bool addFrame(double timeSeconds, const BandLevels& levels, std::string& error) override;
     // Flushes and closes; a failure here means the file is incomplete.
     bool close(std::string& error);

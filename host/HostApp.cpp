@@ -1,8 +1,7 @@
 #include "host/HostApp.h"
 
-#include <cerrno>
+#include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -11,7 +10,9 @@
 #include "host/DemoSignal.h"
 #include "host/EditorSession.h"
 #include "host/FrameSchedule.h"
+#include "host/LevelScale.h"
 #include "host/OptionsParser.h"
+#include "host/OutputFile.h"
 #include "host/PluginHost.h"
 #include "host/ProgressReporter.h"
 #include "host/SndfileSource.h"
@@ -59,98 +60,90 @@ int HostApp::run(const std::vector<std::string>& args) {
         out << OptionsParser::helpText(kProgramName);
         return kExitSuccess;
     }
-    return analyse(options);
-}
-
-bool HostApp::createPictureFiles(const HostOptions& options, std::string& error) {
-    for (const std::string* path : {&options.pngPath, &options.spectrogramPath}) {
-        if (path->empty()) {
-            continue;
-        }
-        errno = 0;
-        std::FILE* file = std::fopen(path->c_str(), "wb");
-        if (!file) {
-            error = "cannot create PNG file '" + *path + "': " + std::strerror(errno);
-            removePictureFiles(options);
-            return false;
-        }
-        std::fclose(file);
+    if (options.showVersion) {
+        out << kProgramName << ' ' << TQ_SPECTRUM_VERSION << '\n';
+        return kExitSuccess;
     }
-    return true;
-}
-
-void HostApp::removePictureFiles(const HostOptions& options) {
-    for (const std::string* path : {&options.pngPath, &options.spectrogramPath}) {
-        if (!path->empty()) {
-            std::remove(path->c_str());
-        }
+    OutputPlan plan;
+    if (!plan.make(options, error)) {
+        err << kProgramName << ": " << error << '\n';
+        return kExitUsage;
     }
+    size_t failed = 0;
+    for (const OutputPlan::Run& run : plan.runs()) {
+        failed += analyse(options, run, &run == &plan.runs().front()) == kExitSuccess ? 0 : 1;
+    }
+    if (failed > 0 && plan.runs().size() > 1) {
+        err << kProgramName << ": " << failed << " of " << plan.runs().size()
+            << " input files failed\n";
+    }
+    return failed > 0 ? kExitFailure : kExitSuccess;
 }
 
-int HostApp::analyse(HostOptions options) {
+int HostApp::analyse(const HostOptions& options, const OutputPlan::Run& run, bool first) {
     std::string error;
     std::unique_ptr<AudioSource> source;
-    if (options.inputPath.empty()) {
+    double pictureSeconds = options.pictureSeconds;
+    if (run.input.empty()) {
         source = std::make_unique<DemoSignal>();
-        if (options.pngPath.empty()) {
-            options.pngPath = HostOptions::kDemoWindowPng;
-        }
-        if (options.pictureSeconds < 0.0) {
-            options.pictureSeconds = HostOptions::kDemoPictureSeconds;
-        }
-        if (options.spectrogramPath.empty()) {
-            options.spectrogramPath = HostOptions::kDemoSpectrogramPng;
+        if (pictureSeconds < 0.0) {
+            pictureSeconds = HostOptions::kDemoPictureSeconds;
         }
     } else {
-        source = SndfileSource::open(options.inputPath, error);
+        source = SndfileSource::open(run.input, error);
         if (!source) {
             return fail(error);
         }
     }
     const double rate = source->sampleRate();
     const int64_t total = source->frameCount();
-    if (options.pictureSeconds >= 0.0 && total >= 0 &&
-        options.pictureSeconds * rate > static_cast<double>(total)) {
-        return fail("cannot picture the window at " + seconds(options.pictureSeconds, 3) +
+    if (pictureSeconds >= 0.0 && total >= 0 && pictureSeconds * rate > static_cast<double>(total)) {
+        return fail("cannot picture the window at " + seconds(pictureSeconds, 3) +
                     ": the input ends at " + seconds(static_cast<double>(total) / rate, 3));
     }
 
+    // Each output is kept aside until the whole run has succeeded; returning
+    // before then leaves every file as it was.
+    OutputFile csvFile(run.csv);
+    OutputFile pngFile(run.png);
+    OutputFile spectrogramFile(run.spectrogram);
     CsvWriter csv;
-    if (!options.csvPath.empty() && !csv.open(options.csvPath, error)) {
-        return fail(error);
-    }
-    if (!createPictureFiles(options, error)) {
+    if ((!run.csv.empty() && !csvFile.create("CSV file", error)) ||
+        (!run.png.empty() && !pngFile.create("PNG file", error)) ||
+        (!run.spectrogram.empty() && !spectrogramFile.create("PNG file", error)) ||
+        (!run.csv.empty() && !csv.open(csvFile.writePath(), run.csv, error))) {
         return fail(error);
     }
 
     PluginHost host;
     if (!host.open(rate, options.blockSize, error)) {
-        removePictureFiles(options);
         return fail(error);
     }
     // The window opens before the first sample, as a host opens it before
     // playing; its View menu may change the bands the run reports.
     std::unique_ptr<EditorSession> window;
-    if (!options.pngPath.empty() || options.logarithmic) {
+    if (!run.png.empty() || options.logarithmic) {
         window = std::make_unique<EditorSession>(host, rate);
         if (!window->open(error) || (options.logarithmic && !window->chooseLogarithmic(error))) {
-            removePictureFiles(options);
             return fail(error);
         }
-        window->takePictureAt(options.pictureSeconds);
+        window->takePictureAt(pictureSeconds);
     }
     const BandTable bands(rate, host.bandStartBins(),
                           options.logarithmic ? BandTable::Axis::logarithmic
                                               : BandTable::Axis::linear);
 
     Summary summary(bands);
-    Spectrogram spectrogram(bands, static_cast<double>(FrameSchedule::kHopLength) / rate);
+    summary.setGain(options.gainDb);
+    Spectrogram spectrogram(bands, static_cast<double>(FrameSchedule::kHopLength) / rate,
+                            options.gainDb);
     AnalysisRunner runner(*source, host, options.blockSize);
+    runner.setGain(static_cast<float>(std::pow(10.0, options.gainDb / 20.0)));
     runner.addSink(summary);
-    if (!options.csvPath.empty()) {
+    if (!run.csv.empty()) {
         runner.addSink(csv);
     }
-    if (!options.spectrogramPath.empty()) {
+    if (!run.spectrogram.empty()) {
         runner.addSink(spectrogram);
     }
     runner.setClock(window.get());
@@ -167,28 +160,55 @@ int HostApp::analyse(HostOptions options) {
         progress->finish();
     }
     host.close();
-    if (!played || !csv.close(error) ||
-        (window && !options.pngPath.empty() && !window->writePicture(options.pngPath, error)) ||
-        (!options.spectrogramPath.empty() && !spectrogram.write(options.spectrogramPath, error))) {
-        removePictureFiles(options);
+    if (!played || !csv.close(error)) {
         return fail(error);
+    }
+    // The writers name the temporary file; the user knows the destination.
+    if (!run.png.empty() && !window->writePicture(pngFile.writePath(), error)) {
+        return fail("cannot write PNG file '" + run.png + "'");
+    }
+    if (!run.spectrogram.empty() && !spectrogram.write(spectrogramFile.writePath(), error)) {
+        return fail("cannot write PNG file '" + run.spectrogram + "'");
+    }
+    if (!csvFile.commit(error) || !pngFile.commit(error) || !spectrogramFile.commit(error)) {
+        return fail(error);
+    }
+
+    const int64_t read = runner.samplesProcessed();
+    if (total >= 0 && read < total) {
+        const double end = static_cast<double>(read) / rate;
+        const double declared = static_cast<double>(total) / rate;
+        summary.setEarlyEnd(end, declared);
+        err << kProgramName << ": warning: "
+            << (run.input == "-" ? std::string("standard input") : "'" + run.input + "'")
+            << " ended at " << seconds(end) << ", before the " << seconds(declared)
+            << " its header declares; the rest is missing\n";
     }
     if (options.quiet) {
         return kExitSuccess;
     }
-    summary.print(out, source->describe());
-    if (!options.pngPath.empty() || !options.spectrogramPath.empty()) {
-        out << '\n';
+    std::ostream& report = run.csv == "-" ? err : out;
+    if (!first) {
+        report << '\n';
     }
-    if (!options.pngPath.empty()) {
-        out << "Window:      " << shownPath(options.pngPath) << " (" << window->pictureWidth()
-            << " x " << window->pictureHeight() << ", at " << seconds(window->pictureTime())
-            << (options.logarithmic ? ", logarithmic axis" : "") << ")\n";
+    summary.print(report, source->describe());
+    if (!run.png.empty() || !run.spectrogram.empty()) {
+        report << '\n';
     }
-    if (!options.spectrogramPath.empty()) {
+    if (!run.png.empty()) {
+        report << "Window:      " << shownPath(run.png) << " (" << window->pictureWidth() << " x "
+               << window->pictureHeight() << ", at " << seconds(window->pictureTime())
+               << (options.logarithmic ? ", logarithmic axis" : "")
+               << (options.gainDb != 0.0
+                       ? "; the input gain of " + LevelScale::gainText(options.gainDb) +
+                             " is not shown in it"
+                       : "")
+               << ")\n";
+    }
+    if (!run.spectrogram.empty()) {
         const Spectrogram::Layout layout = spectrogram.layout();
-        out << "Spectrogram: " << shownPath(options.spectrogramPath) << " (" << layout.width
-            << " x " << layout.height << ", " << spectrogram.frames() << " frames)\n";
+        report << "Spectrogram: " << shownPath(run.spectrogram) << " (" << layout.width << " x "
+               << layout.height << ", " << spectrogram.frames() << " frames)\n";
     }
     return kExitSuccess;
 }

@@ -1,7 +1,8 @@
-// The command-line program: reads the options, picks the source, runs it
-// through the plug-in with its window open when a picture is asked for, and
-// writes the CSV file, the pictures and the summary. Every failure becomes a
-// message on the error stream and an exit status.
+// The command-line program: reads the options, plans and checks the output
+// files, then runs each input (or the demo signal) through the plug-in with
+// its window open when a picture is asked for, and writes the CSV file, the
+// pictures and the summary. Every failure becomes a message on the error
+// stream and an exit status.
 #pragma once
 
 #include <ostream>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "host/HostOptions.h"
+#include "host/OutputPlan.h"
 
 class HostApp {
 public:
@@ -22,12 +24,9 @@ public:
     int run(const std::vector<std::string>& args);
 
 private:
-    int analyse(HostOptions options);
+    // One input: its outputs appear only when it succeeds.
+    int analyse(const HostOptions& options, const OutputPlan::Run& run, bool first);
     int fail(const std::string& message);
-    // Creates each picture file now, so that a bad path fails before the run.
-    bool createPictureFiles(const HostOptions& options, std::string& error);
-    // Removes the picture files again after a failure.
-    void removePictureFiles(const HostOptions& options);
 
     std::ostream& out;
     std::ostream& err;

@@ -20,4 +20,7 @@ public:
     static bool parseBlockSize(const std::string& text, int32_t& blockSize);
     // A decimal number of seconds, 0 or more, nothing else.
     static bool parseSeconds(const std::string& text, double& seconds);
+    // A decimal number of decibels with an optional sign, within
+    // HostOptions::kMaxGainDb either way.
+    static bool parseGain(const std::string& text, double& decibels);
 };

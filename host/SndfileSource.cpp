@@ -1,14 +1,23 @@
 #include "host/SndfileSource.h"
 
+#include <fcntl.h>
 #include <sndfile.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <sstream>
 #include <utility>
 
 namespace {
+
+// Data sizes from this on are what writers that cannot seek back put in a
+// header for "length unknown" (0x7FFFF000, 0xFFFFFFFF), not a promise.
+constexpr uint64_t kUnknownDataSize = 0x7FFF0000u;
 
 std::string majorFormatName(int format) {
     SF_FORMAT_INFO info{};
@@ -25,35 +34,163 @@ std::string seconds(double value) {
     return text;
 }
 
+// Bytes of one sample frame of uncompressed audio; 0 for other encodings.
+int32_t bytesPerFrame(const SF_INFO& info) {
+    switch (info.format & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_PCM_S8:
+    case SF_FORMAT_PCM_U8:
+    case SF_FORMAT_ULAW:
+    case SF_FORMAT_ALAW:
+        return info.channels;
+    case SF_FORMAT_PCM_16:
+        return 2 * info.channels;
+    case SF_FORMAT_PCM_24:
+        return 3 * info.channels;
+    case SF_FORMAT_PCM_32:
+    case SF_FORMAT_FLOAT:
+        return 4 * info.channels;
+    case SF_FORMAT_DOUBLE:
+        return 8 * info.channels;
+    default:
+        return 0;
+    }
+}
+
+// libsndfile fits the length of a cut-short WAV, AIFF or AU file to what it
+// holds, and notes what the header said in its log, as
+// "data : 1764000 (should be 88200)" (the AIFF chunk is "SSND", the AU field
+// "Data Size"). Gives the length the header declares, or framesPresent when
+// it declares no more than the file holds.
+int64_t declaredFrames(const std::string& log, int64_t framesPresent, const SF_INFO& info) {
+    std::istringstream lines(log);
+    for (std::string line; std::getline(lines, line);) {
+        const size_t colon = line.find(':');
+        if (colon == std::string::npos) {
+            continue;
+        }
+        const size_t first = line.find_first_not_of(' ');
+        const std::string label =
+            line.substr(first, line.find_last_not_of(' ', colon - 1) + 1 - first);
+        uint64_t declared = 0;
+        uint64_t present = 0;
+        if ((label != "data" && label != "SSND" && label != "Data Size") ||
+            std::sscanf(line.c_str() + colon + 1, " %" SCNu64 " (should be %" SCNu64 ")", &declared,
+                        &present) != 2) {
+            continue;
+        }
+        if (declared <= present || declared >= kUnknownDataSize || present == 0) {
+            return framesPresent;
+        }
+        const int32_t frameBytes = bytesPerFrame(info);
+        if (frameBytes > 0) {
+            return framesPresent + static_cast<int64_t>((declared - present) / frameBytes);
+        }
+        return static_cast<int64_t>(static_cast<double>(framesPresent) * declared / present);
+    }
+    return framesPresent;
+}
+
+// A pipe on standard input, copied into a temporary file that is gone once
+// closed; the descriptor, or -1 with a message in error.
+int spoolStandardInput(std::string& error) {
+    const char* folder = std::getenv("TMPDIR");
+    std::string pattern = std::string(folder && *folder ? folder : "/tmp") + "/tq-spectrum-XXXXXX";
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0) {
+        error = "cannot keep standard input in '" + pattern + "': " + std::strerror(errno);
+        return -1;
+    }
+    ::unlink(pattern.c_str());
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (got == 0) {
+            break;
+        }
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        ssize_t done = 0;
+        while (got > 0 && done < got) {
+            const ssize_t put = ::write(fd, buffer + done, static_cast<size_t>(got - done));
+            if (put < 0 && errno != EINTR) {
+                break;
+            }
+            done += put > 0 ? put : 0;
+        }
+        if (got < 0 || done < got) {
+            error = std::string("cannot keep standard input in a temporary file: ") +
+                    std::strerror(errno);
+            ::close(fd);
+            return -1;
+        }
+    }
+    ::lseek(fd, 0, SEEK_SET);
+    return fd;
+}
+
 } // namespace
 
 std::unique_ptr<SndfileSource> SndfileSource::open(const std::string& path, std::string& error) {
+    const bool standardInput = path == "-";
+    const std::string name = standardInput ? "standard input" : "'" + path + "'";
     // libsndfile's own texts for these cases are vague; say what is wrong.
     struct stat status {};
-    if (path != "-" && ::stat(path.c_str(), &status) != 0) {
-        error = "cannot open '" + path + "': " + std::strerror(errno);
+    if (standardInput ? ::fstat(STDIN_FILENO, &status) != 0 : ::stat(path.c_str(), &status) != 0) {
+        error = "cannot open " + name + ": " + std::strerror(errno);
         return nullptr;
     }
-    if (path != "-" && S_ISDIR(status.st_mode)) {
-        error = "cannot open '" + path + "': it is a directory";
+    if (S_ISDIR(status.st_mode)) {
+        error = "cannot open " + name + ": it is a directory";
+        return nullptr;
+    }
+    if (standardInput && ::isatty(STDIN_FILENO)) {
+        error = "standard input is a terminal: pipe or redirect audio into it";
         return nullptr;
     }
 
     SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    SNDFILE* file = nullptr;
+    if (standardInput) {
+        const int fd = S_ISREG(status.st_mode) ? ::dup(STDIN_FILENO) : spoolStandardInput(error);
+        if (fd < 0) {
+            if (error.empty()) {
+                error = "cannot open standard input: " + std::string(std::strerror(errno));
+            }
+            return nullptr;
+        }
+        file = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
+    } else {
+        file = sf_open(path.c_str(), SFM_READ, &info);
+    }
     if (!file) {
-        error = "cannot read '" + path + "' as audio: " + sf_strerror(nullptr);
+        error = "cannot read " + name + " as audio: " + sf_strerror(nullptr);
         return nullptr;
     }
     if (info.channels < 1 || info.samplerate < 1) {
         sf_close(file);
-        error = "cannot read '" + path + "' as audio: no channels or no sample rate";
+        error = "cannot read " + name + " as audio: no channels or no sample rate";
         return nullptr;
     }
     // Streams of unknown length report a huge count.
-    const int64_t frames = info.frames >= 0 && info.frames < SF_COUNT_MAX ? info.frames : -1;
+    int64_t frames = info.frames >= 0 && info.frames < SF_COUNT_MAX ? info.frames : -1;
+    if (frames >= 0) {
+        std::string log(1 << 14, '\0');
+        sf_command(file, SFC_GET_LOG_INFO, log.data(), static_cast<int>(log.size()));
+        log.resize(std::strlen(log.c_str()));
+        frames = declaredFrames(log, frames, info);
+    }
     return std::unique_ptr<SndfileSource>(new SndfileSource(
         file, path, info.samplerate, info.channels, frames, majorFormatName(info.format)));
+}
+
+bool SndfileSource::isAudio(const std::string& path) {
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    if (file) {
+        sf_close(file);
+    }
+    return file != nullptr;
 }
 
 SndfileSource::SndfileSource(sf_private_tag* file, std::string path, double rate, int32_t channels,
@@ -65,10 +202,14 @@ SndfileSource::~SndfileSource() {
     sf_close(file);
 }
 
+std::string SndfileSource::shownName() const {
+    return path == "-" ? std::string("standard input") : path;
+}
+
 std::string SndfileSource::describe() const {
-    std::string text = (path == "-" ? std::string("standard input") : path) + ": " + formatName +
-                       ", " + std::to_string(static_cast<int>(rate)) + " Hz, " +
-                       std::to_string(channels) + (channels == 1 ? " channel" : " channels");
+    std::string text = shownName() + ": " + formatName + ", " +
+                       std::to_string(static_cast<int>(rate)) + " Hz, " + std::to_string(channels) +
+                       (channels == 1 ? " channel" : " channels");
     if (frames >= 0) {
         text += ", " + seconds(frames / rate);
     }
@@ -92,7 +233,12 @@ size_t SndfileSource::read(float* left, float* right, size_t maxFrames) {
         sf_readf_float(file, interleaved.data(), static_cast<sf_count_t>(maxFrames));
     if (got <= 0) {
         if (sf_error(file) != SF_ERR_NO_ERROR) {
-            readError = "error reading '" + path + "': " + sf_strerror(file);
+            readError = "error reading " + (path == "-" ? shownName() : "'" + path + "'") +
+                        " after " + seconds(framesRead / rate);
+            if (frames >= 0) {
+                readError += " of its " + seconds(frames / rate);
+            }
+            readError += std::string(": ") + sf_strerror(file);
         }
         return 0;
     }
@@ -102,5 +248,6 @@ size_t SndfileSource::read(float* left, float* right, size_t maxFrames) {
         left[i] = interleaved[i * width];
         right[i] = interleaved[i * width + rightChannel];
     }
+    framesRead += got;
     return count;
 }

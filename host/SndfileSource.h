@@ -1,5 +1,8 @@
 // An audio file read through libsndfile. Mono feeds both inputs; of more than
-// two channels the first two are used.
+// two channels the first two are used. "-" is standard input: a redirected
+// file is read in place, anything else (a pipe) is first copied to an
+// anonymous temporary file, so that every format that needs to seek (FLAC)
+// reads from a pipe as it does from a file.
 #pragma once
 
 #include <memory>
@@ -14,6 +17,8 @@ class SndfileSource : public AudioSource {
 public:
     // Null, with a message in error, when the file is missing or not audio.
     static std::unique_ptr<SndfileSource> open(const std::string& path, std::string& error);
+    // Whether the file opens as audio; what an output must not overwrite.
+    static bool isAudio(const std::string& path);
     ~SndfileSource() override;
 
     SndfileSource(const SndfileSource&) = delete;
@@ -21,6 +26,7 @@ public:
 
     double sampleRate() const override { return rate; }
     int32_t channelCount() const override { return channels; }
+    // The length the file's header declares, even where the file holds less.
     int64_t frameCount() const override { return frames; }
     std::string describe() const override;
     size_t read(float* left, float* right, size_t maxFrames) override;
@@ -30,11 +36,14 @@ private:
     SndfileSource(sf_private_tag* file, std::string path, double rate, int32_t channels,
                   int64_t frames, std::string formatName);
 
+    std::string shownName() const;
+
     sf_private_tag* file;
     std::string path;
     double rate;
     int32_t channels;
     int64_t frames;
+    int64_t framesRead = 0;
     std::string formatName;
     std::vector<float> interleaved;
     std::string readError;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "host/LevelScale.h"
 #include "platform/headless/PngCodec.h"
 #include "platform/platform.h"
 
@@ -14,7 +15,7 @@ constexpr int32_t kMinPlotWidth = 240;
 constexpr int32_t kMaxColumnWidth = 24;
 constexpr int32_t kMarginLeft = 60;
 constexpr int32_t kMarginTop = 30;
-constexpr int32_t kMarginRight = 86;
+constexpr int32_t kMarginRight = 112;
 constexpr int32_t kMarginBottom = 34;
 constexpr int32_t kKeyGap = 16;
 constexpr int32_t kKeyWidth = 12;
@@ -98,8 +99,8 @@ int32_t Spectrogram::Layout::columnLeft(size_t column) const {
     return plotLeft + static_cast<int32_t>(column) * columnWidth;
 }
 
-Spectrogram::Spectrogram(const BandTable& bands, double hopSeconds)
-    : bands(bands), hopSeconds(hopSeconds) {}
+Spectrogram::Spectrogram(const BandTable& bands, double hopSeconds, double gainDb)
+    : bands(bands), hopSeconds(hopSeconds), gainDb(gainDb) {}
 
 bool Spectrogram::addFrame(double, const BandLevels& levels, std::string&) {
     if (frameCount % framesPerColumn == 0) {
@@ -194,8 +195,11 @@ void Spectrogram::drawScales(std::vector<uint32_t>& pixels, const Layout& layout
     Canvas canvas{pixels, layout.width, layout.height};
     using platform::TextAlign;
 
-    const std::string title =
+    std::string title =
         std::string("Band levels over time, ") + bands.axisName() + " frequency axis";
+    if (gainDb != 0.0) {
+        title += ", input gain " + LevelScale::gainText(gainDb);
+    }
     canvas.text(title.c_str(), kTitleFont,
                 platform::Rect{layout.plotLeft, 4, layout.width, layout.plotTop - 6},
                 TextAlign::left, kTextColour);
@@ -239,7 +243,9 @@ void Spectrogram::drawScales(std::vector<uint32_t>& pixels, const Layout& layout
         }
     }
 
-    // The key: the colour map from level 0 at the bottom to 1 at the top.
+    // The key: the colour map from level 0 at the bottom to 1 at the top,
+    // each end and the middle named in dB of the transform and below in
+    // dBFS of a sine in both channels.
     const int32_t keyLeft = layout.plotRight() + kKeyGap;
     const int32_t keyRight = keyLeft + kKeyWidth;
     canvas.fill(keyLeft - 1, layout.plotTop - 1, keyRight + 1, layout.plotBottom() + 1,
@@ -249,17 +255,34 @@ void Spectrogram::drawScales(std::vector<uint32_t>& pixels, const Layout& layout
                             static_cast<float>(layout.plotHeight - 1);
         canvas.fill(keyLeft, y, keyRight, y + 1, colour(level));
     }
-    const char* keyTexts[] = {"+30 dB", "0 dB", "-30 dB"};
+    const float keyLevels[] = {1.0f, 0.5f, 0.0f};
     const int32_t keyRows[] = {layout.plotTop, layout.plotTop + layout.plotHeight / 2,
                                layout.plotBottom() - 1};
     for (size_t i = 0; i < 3; ++i) {
         canvas.fill(keyRight + 1, keyRows[i], keyRight + 1 + kTickLength, keyRows[i] + 1,
                     kLineColour);
-        canvas.text(keyTexts[i], kTextFont,
-                    platform::Rect{keyRight + 3 + kTickLength, keyRows[i] - 8, layout.width,
-                                   keyRows[i] + 9},
-                    TextAlign::left, kTextColour);
+        char transform[32];
+        char sine[32];
+        std::snprintf(transform, sizeof transform, "%+.0f dB",
+                      LevelScale::transformDb(keyLevels[i]));
+        std::snprintf(sine, sizeof sine, "%.1f dBFS", LevelScale::sineDbfs(keyLevels[i], gainDb));
+        // The top label hangs below its tick and the bottom one stands on it.
+        const int32_t top = i == 0 ? keyRows[i] - 6 : i == 1 ? keyRows[i] - 13 : keyRows[i] - 22;
+        const int32_t left = keyRight + 3 + kTickLength;
+        canvas.text(i == 1 ? "0 dB" : transform, kTextFont,
+                    platform::Rect{left, top, layout.width, top + 14}, TextAlign::left,
+                    kTextColour);
+        canvas.text(sine, kTextFont, platform::Rect{left, top + 13, layout.width, top + 27},
+                    TextAlign::left, kLineColour);
     }
+    canvas.text("dBFS of a sine", kTextFont,
+                platform::Rect{keyLeft - 4, layout.plotBottom() + 2 + kTickLength, layout.width,
+                               layout.plotBottom() + 16 + kTickLength},
+                TextAlign::left, kLineColour);
+    canvas.text("in both channels", kTextFont,
+                platform::Rect{keyLeft - 4, layout.plotBottom() + 15 + kTickLength, layout.width,
+                               layout.plotBottom() + 29 + kTickLength},
+                TextAlign::left, kLineColour);
 }
 
 bool Spectrogram::write(const std::string& path, std::string& error) const {

@@ -3,7 +3,9 @@
 // 8, ... frames, the loudest of them, so that it keeps at most kMaxColumns
 // columns, in the picture and in memory. Levels go through a colour map from near black
 // (0, -30 dB) over purple, red and orange to pale yellow (1, +30 dB). Scales
-// for time and frequency and a key of the colours frame the plot.
+// for time and frequency and a key of the colours frame the plot; the key
+// gives each level in dB of the plug-in's transform and in dBFS of a sine in
+// both channels of the input, and the title the input gain when there is one.
 #pragma once
 
 #include <cstdint>
@@ -38,8 +40,9 @@ public:
         int32_t columnLeft(size_t column) const;
     };
 
-    // hopSeconds: audio time from one analysed frame to the next.
-    Spectrogram(const BandTable& bands, double hopSeconds);
+    // hopSeconds: audio time from one analysed frame to the next; gainDb: the
+    // trim the host applied to the input.
+    Spectrogram(const BandTable& bands, double hopSeconds, double gainDb = 0.0);
 
     bool addFrame(double timeSeconds, const BandLevels& levels, std::string& error) override;
     size_t frames() const { return frameCount; }
@@ -58,6 +61,7 @@ private:
 
     BandTable bands;
     double hopSeconds;
+    double gainDb;
     size_t frameCount = 0;
     size_t framesPerColumn = 1;
     // Per column, the highest level of each band over its frames.

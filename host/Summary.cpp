@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "host/LevelScale.h"
+
 namespace {
 
 std::string fixed(double value, int decimals) {
@@ -26,18 +28,38 @@ bool Summary::addFrame(double timeSeconds, const BandLevels& levels, std::string
     return true;
 }
 
+void Summary::setEarlyEnd(double endSeconds, double declaredSeconds) {
+    endedAt = endSeconds;
+    declaredLength = declaredSeconds;
+}
+
 double Summary::meanLevel(size_t band) const {
     return frameCount > 0 && band < kBandCount ? levelSums[band] / frameCount : 0.0;
 }
 
 void Summary::print(std::ostream& out, const std::string& inputDescription) const {
     out << "Input:  " << inputDescription << '\n';
+    if (endedAt >= 0.0) {
+        out << "Ended:  early, at " << fixed(endedAt, 2) << " s of the " << fixed(declaredLength, 2)
+            << " s its header declares; the rest is missing\n";
+    }
+    if (gainDb != 0.0) {
+        out << "Gain:   " << LevelScale::gainText(gainDb) << ", applied before the plug-in\n";
+    }
     if (frameCount == 0) {
         out << "Frames: none analysed; the input is shorter than 1024 samples.\n";
         return;
     }
     out << "Frames: " << frameCount << " analysed (1024 of every 4096 samples; the last ends at "
-        << fixed(lastFrameTime, 3) << " s)\n\n";
+        << fixed(lastFrameTime, 3) << " s)\n";
+    out << "Scale:  levels 0..1 are -30..+30 dB of the unscaled 1024-point transform of the\n"
+        << "        summed, windowed channels: " << fixed(LevelScale::sineDbfs(0.0, gainDb), 1)
+        << ".." << fixed(LevelScale::sineDbfs(1.0, gainDb), 1)
+        << " dBFS of a sine in both channels\n";
+    if (gainDb != 0.0) {
+        out << "        (in the input, before the " << LevelScale::gainText(gainDb) << " gain)\n";
+    }
+    out << '\n';
     if (std::all_of(peakLevels.begin(), peakLevels.end(), [](float v) { return v <= 0.0f; })) {
         out << "Every band stayed at level 0 (-30 dB or less in every bin).\n";
         return;

@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "host/HostApp.h"
+#include "host/OutputFile.h"
 
 int main(int argc, char** argv) {
+    OutputFile::removeTemporariesOnSignals();
     try {
         const std::vector<std::string> args(argv + 1, argv + argc);
         HostApp app(std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);

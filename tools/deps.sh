@@ -18,6 +18,10 @@ if [ "${1:-}" = windows ]; then
     packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 xvfb xauth
         mmdebstrap arch-test)
 fi
+# `deps.sh package`: what CPack's Debian generator calls (dpkg-shlibdeps, file).
+if [ "${1:-}" = package ]; then
+    packages+=(dpkg-dev file)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

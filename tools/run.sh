@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The main job: builds everything, then runs the command-line host.
+# The main job: builds everything, then runs the command-line host in the
+# caller's folder, so that relative paths mean what the caller sees.
 # With no argument it analyses the built-in demo signal.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-bash tools/build.sh >/dev/null
-exec build/linux/tq-spectrum "$@"
+repo="$(cd "$(dirname "$0")/.." && pwd)"
+(cd "$repo" && bash tools/build.sh >/dev/null)
+exec "$repo/build/linux/tq-spectrum" "$@"

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 
 #include "host/BandTable.h"
@@ -31,6 +32,14 @@ protected:
     }
 
     static double level(const std::vector<double>& row, size_t band) { return row[1 + band]; }
+    static float tone(long i, int) { return sine(1000.0, 0.25, i, kRate); }
+
+    // Cuts a file to its first `kept` bytes of audio after the header, the
+    // audio being the last `audioBytes` of it.
+    static void cutShort(const std::string& path, uintmax_t audioBytes, uintmax_t kept) {
+        const uintmax_t size = std::filesystem::file_size(path);
+        std::filesystem::resize_file(path, size - audioBytes + kept);
+    }
 
     ScratchDir dir;
 };
@@ -187,10 +196,190 @@ TEST_F(CliTest, UnwritableCsvFails) {
     EXPECT_NE(run.err.find("cannot create CSV file"), std::string::npos) << run.err;
 }
 
+TEST_F(CliTest, FilesChangeOnlyWhenTheirRunSucceeds) {
+    const std::string victim = dir.file("victim.wav");
+    writeWav(victim, kRate, 2, kRate, tone);
+    const std::string link = dir.file("link.wav");
+    std::filesystem::create_symlink(victim, link);
+    const std::string flac = dir.file("song.flac");
+    writeWav(flac, kRate, 2, 2 * kRate, tone, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+    // A FLAC cut in the middle of a frame: its decoder loses sync.
+    const std::string cutFlac = dir.file("cut.flac");
+    std::filesystem::copy_file(flac, cutFlac);
+    std::filesystem::resize_file(cutFlac, std::filesystem::file_size(flac) / 2);
+    // A header that promises 2 s over 0.5 s of audio.
+    const std::string cutWav = dir.file("cut.wav");
+    writeWav(cutWav, kRate, 2, 2 * kRate, tone);
+    cutShort(cutWav, 2 * kRate * 8, kRate / 2 * 8);
+    const std::string cutMp3 = dir.file("cut.mp3");
+    writeWav(cutMp3, kRate, 2, 2 * kRate, tone, SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III);
+    std::filesystem::resize_file(cutMp3, std::filesystem::file_size(cutMp3) / 2);
+    const std::string csv = dir.file("old.csv");
+    const std::string png = dir.file("old.png");
+    const std::string spectrogram = dir.file("old-spectrogram.png");
+    for (const std::string& earlier : {csv, png, spectrogram}) {
+        std::ofstream(earlier) << "an earlier run's output\n";
+    }
+
+    struct Fault {
+        const char* what;
+        std::vector<std::string> args;
+        int exitCode;
+        std::string message; // on stderr
+        const char* summary; // on stdout, when not empty
+        std::vector<std::string> written;
+    };
+    const std::vector<Fault> faults{
+        {"the CSV is the input", {victim, "--csv", victim}, 2, "it is the input", "", {}},
+        {"the picture is the input", {victim, "--png", victim}, 2, "it is the input", "", {}},
+        {"a link to the input", {victim, "--spectrogram", link}, 2, "it is the input", "", {}},
+        {"the input forgotten", {"--csv", flac}, 2, "holds audio (give --force", "", {}},
+        {"one file for two outputs",
+         {victim, "--png", png, "--spectrogram", png},
+         2,
+         "written twice",
+         "",
+         {}},
+        {"an unwritable picture",
+         {victim, "--csv", csv, "--png", dir.file("no/such/w.png")},
+         1,
+         "cannot create PNG file",
+         "",
+         {}},
+        {"a decoder error half-way",
+         {cutFlac, "--csv", csv, "--png", png, "--spectrogram", spectrogram},
+         1,
+         "error reading '" + cutFlac + "' after ",
+         "",
+         {}},
+        {"a picture past where the audio stops",
+         {cutMp3, "--csv", csv, "--png", png, "--at", "1.5"},
+         1,
+         "cannot picture the window at 1.500 s",
+         "",
+         {}},
+        {"a WAV cut short",
+         {cutWav, "--csv", csv},
+         0,
+         "ended at 0.50 s, before the 2.00 s its header declares",
+         "Ended:  early, at 0.50 s of the 2.00 s",
+         {"old.csv"}},
+        {"an MP3 cut short",
+         {cutMp3, "--csv", csv, "-q"},
+         0,
+         " s its header declares",
+         "",
+         {"old.csv"}},
+        {"audio replaced when forced", {"--csv", flac, "--force", "-q"}, 0, "", "", {"song.flac"}},
+    };
+    for (const Fault& fault : faults) {
+        SCOPED_TRACE(fault.what);
+        const auto before = dir.contents();
+        const CliResult run = runCli(fault.args);
+        EXPECT_EQ(run.exitCode, fault.exitCode) << run.err;
+        EXPECT_NE(run.err.find(fault.message), std::string::npos) << run.err;
+        EXPECT_NE(run.out.find(fault.summary), std::string::npos) << run.out;
+        // Only what the run wrote changed, and no temporary file is left.
+        EXPECT_EQ(dir.changedSince(before), fault.written);
+        for (const std::string& name : fault.written) {
+            EXPECT_EQ(dir.contents()[name].rfind("time_s,band0,", 0), 0u) << name;
+        }
+    }
+}
+
+TEST_F(CliTest, StandardInputReadsEveryFormatAndStandardOutputTakesTheCsv) {
+    const std::string flac = dir.file("tone.flac");
+    writeWav(flac, kRate, 2, kRate, tone, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+    const CsvTable reference = analyse(flac);
+    ASSERT_EQ(reference.rows.size(), static_cast<size_t>(FrameSchedule::frameCountFor(kRate)));
+    for (const bool pipe : {false, true}) {
+        const CliResult run = runCli({"-", "--csv", "-"}, "", CliInput{flac, pipe});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        // Standard output holds the CSV alone; the summary went to stderr.
+        const std::string csv = dir.file("stdout.csv");
+        std::ofstream(csv) << run.out;
+        EXPECT_EQ(readCsv(csv).rows, reference.rows) << (pipe ? "pipe" : "redirected file");
+        EXPECT_NE(run.err.find("Input:  standard input: FLAC"), std::string::npos) << run.err;
+    }
+}
+
+TEST_F(CliTest, SeveralInputsWriteIntoFoldersAndGoOnPastAFailure) {
+    const std::string low = dir.file("low.wav");
+    writeWav(low, kRate, 2, kRate, tone);
+    const std::string high = dir.file("high.flac");
+    writeWav(
+        high, kRate, 1, kRate, [](long i, int) { return sine(5000.0, 0.25, i, kRate); },
+        SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+    const std::string out = dir.file("out");
+    std::filesystem::create_directory(out);
+    const CliResult run =
+        runCli({low, dir.file("missing.wav"), high, "--csv", out, "--spectrogram", out});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("cannot open '" + dir.file("missing.wav") + "'"), std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("1 of 3 input files failed"), std::string::npos) << run.err;
+    EXPECT_NE(run.out.find("Input:  " + low), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Input:  " + high), std::string::npos) << run.out;
+
+    // A folder works the same with a single input.
+    EXPECT_EQ(runCli({low, "--png", out, "-q"}).exitCode, 0);
+
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(out)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"high-spectrogram.png", "high.csv",
+                                               "low-spectrogram.png", "low.csv", "low.png"}));
+    const BandTable bands(kRate);
+    for (const auto& [name, hz] : {std::pair{"low.csv", 1000.0}, std::pair{"high.csv", 5000.0}}) {
+        const CsvTable table = readCsv(out + "/" + name);
+        ASSERT_FALSE(table.rows.empty()) << name;
+        EXPECT_GT(level(table.rows.front(), bands.bandOfFrequency(hz)), 0.95) << name;
+    }
+}
+
+TEST_F(CliTest, GainTrimsTheInputBeforeThePlugin) {
+    // 0 dB in the transform is level 0.5, and each dB is 1/60 of the scale.
+    const std::string wav = dir.file("gain.wav");
+    writeWav(wav, kRate, 1, kRate,
+             [](long i, int) { return sine(kCentreHz, kZeroDbAmplitude, i, kRate); });
+    const size_t band = BandTable(kRate).bandOfBin(kCentreBin);
+    for (const auto& [gain, expected] : std::vector<std::pair<const char*, double>>{
+             {"0", 0.5}, {"-6.0206", 0.4}, {"+20", 0.5 + 20.0 / 60.0}, {"-40", 0.0}}) {
+        const CsvTable table = analyse(wav, {"--gain", gain});
+        ASSERT_FALSE(table.rows.empty()) << gain;
+        EXPECT_NEAR(level(table.rows.back(), band), expected, 0.01) << "--gain " << gain;
+    }
+    const CliResult run = runCli({wav, "--gain=-12"});
+    EXPECT_NE(run.out.find("Gain:   -12 dB"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("-72.8..-12.8 dBFS of a sine"), std::string::npos) << run.out;
+}
+
+TEST_F(CliTest, RunScriptRunsTheHostInTheCallersFolder) {
+    // The script in a checkout of its own, whose build step has been done.
+    const std::string repo = dir.file("repo");
+    std::filesystem::create_directories(repo + "/tools");
+    std::filesystem::create_directories(repo + "/build/linux");
+    std::filesystem::copy_file(TQ_RUN_SCRIPT, repo + "/tools/run.sh");
+    std::ofstream(repo + "/tools/build.sh") << "exit 0\n";
+    std::filesystem::create_symlink(TQ_SPECTRUM_CLI, repo + "/build/linux/tq-spectrum");
+    const std::string user = dir.file("user");
+    std::filesystem::create_directories(user + "/takes");
+    writeWav(user + "/takes/one.wav", kRate, 2, kRate, tone);
+
+    const CliResult run = runProgram(
+        {"bash", repo + "/tools/run.sh", "takes/one.wav", "--csv", "one.csv", "-q"}, user);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(readCsv(user + "/one.csv").rows.size(),
+              static_cast<size_t>(FrameSchedule::frameCountFor(kRate)));
+}
+
 TEST_F(CliTest, BadOptionsFailWithUsageStatus) {
     const std::vector<std::vector<std::string>> cases{
-        {"--bogus"}, {"--block", "0"},   {"--block", "abc"}, {"--block"},
-        {"--csv"},   {"a.wav", "b.wav"}, {"--quiet=yes"}};
+        {"--bogus"},     {"--block", "0"},  {"--block", "abc"},
+        {"--block"},     {"--csv"},         {"a.wav", "b.wav", "--csv", "-"},
+        {"--quiet=yes"}, {"--gain", "loud"}};
     for (const auto& args : cases) {
         const CliResult run = runCli(args);
         EXPECT_EQ(run.exitCode, 2) << args.front();
@@ -200,6 +389,9 @@ TEST_F(CliTest, BadOptionsFailWithUsageStatus) {
     const CliResult help = runCli({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_EQ(help.out.rfind("Usage: tq-spectrum", 0), 0u) << help.out;
+    const CliResult version = runCli({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "tq-spectrum " TQ_SPECTRUM_VERSION "\n");
 }
 
 } // namespace

@@ -19,21 +19,27 @@ Parsed parse(const std::vector<std::string>& args) {
 TEST(OptionsParserTest, ReadsEveryOptionInBothSpellings) {
     const Parsed none = parse({});
     ASSERT_TRUE(none.ok);
-    EXPECT_EQ(none.options.inputPath, "") << "no file: the demo signal";
+    EXPECT_TRUE(none.options.inputPaths.empty()) << "no file: the demo signal";
     EXPECT_EQ(none.options.blockSize, 512);
 
-    const Parsed a = parse({"--block", "64", "in.wav", "--csv", "out.csv", "-q"});
+    const Parsed a = parse({"--block", "64", "in.wav", "--csv", "out.csv", "-q", "-", "b.flac"});
     ASSERT_TRUE(a.ok) << a.error;
-    EXPECT_EQ(a.options.inputPath, "in.wav");
+    EXPECT_EQ(a.options.inputPaths, (std::vector<std::string>{"in.wav", "-", "b.flac"}));
     EXPECT_EQ(a.options.csvPath, "out.csv");
     EXPECT_EQ(a.options.blockSize, 64);
     EXPECT_TRUE(a.options.quiet);
 
-    const Parsed b = parse({"--csv=x=y.csv", "--block=4096", "--quiet"});
+    EXPECT_FALSE(a.options.force);
+    EXPECT_EQ(a.options.gainDb, 0.0);
+
+    const Parsed b =
+        parse({"--csv=x=y.csv", "--block=4096", "--quiet", "--force", "--gain", "-6.5"});
     ASSERT_TRUE(b.ok) << b.error;
     EXPECT_EQ(b.options.csvPath, "x=y.csv");
     EXPECT_EQ(b.options.blockSize, 4096);
     EXPECT_TRUE(b.options.quiet);
+    EXPECT_TRUE(b.options.force);
+    EXPECT_EQ(b.options.gainDb, -6.5);
 }
 
 TEST(OptionsParserTest, ReadsThePictureOptions) {
@@ -72,6 +78,25 @@ TEST(OptionsParserTest, SecondsAreADecimalNumberFromZeroOn) {
     }
 }
 
+TEST(OptionsParserTest, GainIsSignedDecibelsInRange) {
+    double gain = 0.0;
+    for (const auto& [text, value] :
+         std::vector<std::pair<const char*, double>>{{"0", 0.0},
+                                                     {"6", 6.0},
+                                                     {"+6", 6.0},
+                                                     {"-12.5", -12.5},
+                                                     {"100", 100.0},
+                                                     {"-100", -100.0}}) {
+        EXPECT_TRUE(OptionsParser::parseGain(text, gain)) << text;
+        EXPECT_DOUBLE_EQ(gain, value) << text;
+    }
+    for (const char* bad : {"", "+", "+-3", "100.5", "-101", "6dB", " 6", "inf", "nan", "1e1"}) {
+        gain = 77.0;
+        EXPECT_FALSE(OptionsParser::parseGain(bad, gain)) << bad;
+        EXPECT_EQ(gain, 77.0) << bad;
+    }
+}
+
 TEST(OptionsParserTest, BlockSizeIsAWholeNumberInRange) {
     int32_t size = 0;
     EXPECT_TRUE(OptionsParser::parseBlockSize("1", size));
@@ -95,7 +120,10 @@ TEST(OptionsParserTest, RefusesWhatItCannotUse) {
         {{"--csv="}, "option '--csv' needs a file name"},
         {{"--block", "-5"}, "bad block size '-5'"},
         {{"--quiet=1"}, "option '--quiet' takes no value"},
-        {{"a.wav", "b.wav"}, "only one input file"},
+        {{"a.wav", "b.wav", "--csv", "-"}, "'--csv -' takes one input file"},
+        {{"-", "a.wav", "-"}, "standard input ('-') can be read only once"},
+        {{"--png", "-"}, "standard output takes only the CSV"},
+        {{"--gain", "200"}, "bad gain '200'"},
         {{""}, "the input file name is empty"},
         {{"--png"}, "option '--png' needs a value"},
         {{"--png="}, "option '--png' needs a file name"},
@@ -115,16 +143,36 @@ TEST(OptionsParserTest, RefusesWhatItCannotUse) {
 TEST(OptionsParserTest, DoubleDashEndsOptionsAndHelpStopsParsing) {
     const Parsed a = parse({"--", "--odd-name.wav"});
     ASSERT_TRUE(a.ok) << a.error;
-    EXPECT_EQ(a.options.inputPath, "--odd-name.wav");
+    EXPECT_EQ(a.options.inputPaths, std::vector<std::string>{"--odd-name.wav"});
 
     const Parsed p = parse({"--help", "--bogus"});
     EXPECT_TRUE(p.ok);
     EXPECT_TRUE(p.options.showHelp);
+    const Parsed v = parse({"--version", "--bogus"});
+    EXPECT_TRUE(v.ok);
+    EXPECT_TRUE(v.options.showVersion);
     const std::string help = OptionsParser::helpText("tq-spectrum");
-    for (const char* needle :
-         {"--csv", "--block", "--quiet", "mono", "first two", "time_s", "last sample", "--png",
-          "--at", "--log", "--spectrogram", "tq-spectrum-demo.png",
-          "tq-spectrum-demo-spectrogram.png", "past the end"}) {
+    for (const char* needle : {"--csv",
+                               "--block",
+                               "--quiet",
+                               "mono",
+                               "first two",
+                               "time_s",
+                               "last sample",
+                               "--png",
+                               "--at",
+                               "--log",
+                               "--spectrogram",
+                               "tq-spectrum-demo.png",
+                               "tq-spectrum-demo-spectrogram.png",
+                               "past the end",
+                               "--force",
+                               "--version",
+                               "--gain",
+                               "-84.8 to -24.8 dBFS",
+                               "STEM-spectrogram.png",
+                               "xargs",
+                               "Exit status"}) {
         EXPECT_NE(help.find(needle), std::string::npos) << needle;
     }
 }

@@ -193,8 +193,9 @@ TEST_F(WindowPictureTest, UnwritablePicturesFail) {
                   std::string::npos)
             << result.err;
     }
-    const CliResult directory = runCli({wav, "--png", dir.file("")});
-    EXPECT_EQ(directory.exitCode, 1);
+    // A folder takes the picture under the input's name; a file cannot.
+    const CliResult underFile = runCli({wav, "--png", wav + "/out.png"});
+    EXPECT_EQ(underFile.exitCode, 1);
 }
 
 TEST_F(WindowPictureTest, DemoRunWritesBothPicturesWhereItRunsAndSaysWhere) {

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -38,7 +39,46 @@ ScratchDir::~ScratchDir() {
     std::filesystem::remove_all(path, ignored);
 }
 
-CliResult runCli(const std::vector<std::string>& args, const std::string& workDir) {
+std::map<std::string, std::string> ScratchDir::contents() const {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(path)) {
+        if (entry.is_regular_file()) {
+            files[std::filesystem::relative(entry.path(), path).string()] =
+                slurp(entry.path().string());
+        }
+    }
+    return files;
+}
+
+std::vector<std::string>
+ScratchDir::changedSince(const std::map<std::string, std::string>& before) const {
+    std::map<std::string, std::string> after = contents();
+    std::vector<std::string> changed;
+    for (const auto& [name, bytes] : before) {
+        const auto now = after.find(name);
+        if (now == after.end() || now->second != bytes) {
+            changed.push_back(name);
+        }
+        if (now != after.end()) {
+            after.erase(now);
+        }
+    }
+    for (const auto& appeared : after) {
+        changed.push_back(appeared.first);
+    }
+    std::sort(changed.begin(), changed.end());
+    return changed;
+}
+
+CliResult runCli(const std::vector<std::string>& args, const std::string& workDir,
+                 const CliInput& input) {
+    std::vector<std::string> argv{TQ_SPECTRUM_CLI};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return runProgram(argv, workDir, input);
+}
+
+CliResult runProgram(const std::vector<std::string>& args, const std::string& workDir,
+                     const CliInput& input) {
     ScratchDir capture;
     const std::string runDir = workDir.empty() ? capture.file("run") : workDir;
     if (workDir.empty()) {
@@ -47,24 +87,41 @@ CliResult runCli(const std::vector<std::string>& args, const std::string& workDi
     const std::string outPath = capture.file("stdout");
     const std::string errPath = capture.file("stderr");
 
-    std::vector<std::string> argvText{TQ_SPECTRUM_CLI};
-    argvText.insert(argvText.end(), args.begin(), args.end());
+    std::vector<std::string> argvText = args;
     std::vector<char*> argv;
     for (std::string& arg : argvText) {
         argv.push_back(arg.data());
     }
     argv.push_back(nullptr);
 
+    const std::string inPath = input.file.empty() ? "/dev/null" : input.file;
     const pid_t child = ::fork();
     if (child == 0) {
-        const int in = ::open("/dev/null", O_RDONLY);
+        int in = ::open(inPath.c_str(), O_RDONLY);
+        int ends[2];
+        if (input.pipe && in >= 0 && ::pipe(ends) == 0) {
+            // A writer of its own feeds the pipe, as `cat FILE |` would.
+            if (::fork() == 0) {
+                ::close(ends[0]);
+                char buffer[1 << 16];
+                for (ssize_t got; (got = ::read(in, buffer, sizeof buffer)) > 0;) {
+                    if (::write(ends[1], buffer, size_t(got)) != got) {
+                        break;
+                    }
+                }
+                ::_exit(0);
+            }
+            ::close(ends[1]);
+            ::close(in);
+            in = ends[0];
+        }
         const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 ||
             ::dup2(err, 2) < 0 || ::chdir(runDir.c_str()) != 0) {
             ::_exit(127);
         }
-        ::execv(argv[0], argv.data());
+        ::execvp(argv[0], argv.data());
         ::_exit(127);
     }
     CliResult result;
@@ -78,11 +135,11 @@ CliResult runCli(const std::vector<std::string>& args, const std::string& workDi
 }
 
 void writeWav(const std::string& path, int rate, int channels, long frames,
-              const std::function<float(long, int)>& sample) {
+              const std::function<float(long, int)>& sample, int format) {
     SF_INFO info{};
     info.samplerate = rate;
     info.channels = channels;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    info.format = format;
     SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
     ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
     std::vector<float> frame(static_cast<size_t>(channels));

@@ -1,7 +1,10 @@
 // Helpers for running the built tq-spectrum program on generated audio files.
 #pragma once
 
+#include <sndfile.h>
+
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -11,9 +14,20 @@ struct CliResult {
     std::string err;
 };
 
-// Runs the built program with args; stdin is empty. It runs in `workDir`, or
-// in a fresh empty directory, so that the demo's pictures land there.
-CliResult runCli(const std::vector<std::string>& args, const std::string& workDir = "");
+// How standard input reaches the program: empty, or a file's bytes,
+// redirected from the file or written into a pipe.
+struct CliInput {
+    std::string file; // empty: /dev/null
+    bool pipe = false;
+};
+
+// Runs argv (a program and its arguments) in `workDir`, or in a fresh empty
+// directory, so that the demo's pictures land there.
+CliResult runProgram(const std::vector<std::string>& argv, const std::string& workDir = "",
+                     const CliInput& input = {});
+// Runs the built tq-spectrum program with args.
+CliResult runCli(const std::vector<std::string>& args, const std::string& workDir = "",
+                 const CliInput& input = {});
 
 // A fresh directory that is removed with everything in it at the end.
 class ScratchDir {
@@ -24,14 +38,20 @@ public:
     ScratchDir& operator=(const ScratchDir&) = delete;
 
     std::string file(const std::string& name) const { return path + "/" + name; }
+    // Name and bytes of every file in it, hidden ones too, subfolders included.
+    std::map<std::string, std::string> contents() const;
+    // Names of the files that changed, appeared or vanished since `before`.
+    std::vector<std::string> changedSince(const std::map<std::string, std::string>& before) const;
 
 private:
     std::string path;
 };
 
-// sample(frame, channel) gives each sample; written as 32-bit float WAV.
+// sample(frame, channel) gives each sample; written as 32-bit float WAV, or
+// in another libsndfile format.
 void writeWav(const std::string& path, int rate, int channels, long frames,
-              const std::function<float(long, int)>& sample);
+              const std::function<float(long, int)>& sample,
+              int format = SF_FORMAT_WAV | SF_FORMAT_FLOAT);
 
 // The CSV the program wrote: header fields and numeric rows.
 struct CsvTable {

@@ -2,8 +2,13 @@
 # tq-spectrum in Ardour 7, a real Linux VST host that nobody here wrote.
 #
 # usage: run_ardour_check.sh PLUGIN.so OUT_DIR [--no-gui]
+#        run_ardour_check.sh --installed OUT_DIR [--no-gui]
 #
 # 1. Ardour's scanner lists the plug-in with its name, vendor and category.
+#    With --installed the plug-in is the one an installed package put down:
+#    no LXVST_PATH or VST_PATH is set, and Ardour's own discovery at start-up
+#    (its GUI under Xvfb, on an empty session) must find it in the folders
+#    Ardour searches by default.
 # 2. Offline exports of a 48 kHz test file through the plug-in equal the
 #    input: a 32-bit float export bit for bit, a 16-bit export without
 #    dither within 16-bit rounding.
@@ -17,31 +22,56 @@
 # stay untouched. Exit status 0 when every check passes. About a minute.
 set -euo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
-[ $# -ge 2 ] || { echo "usage: $0 PLUGIN.so OUT_DIR [--no-gui]" >&2; exit 2; }
-PLUGIN=$(readlink -f "$1")
+if [ $# -lt 2 ]; then
+    echo "usage: $0 PLUGIN.so|--installed OUT_DIR [--no-gui]" >&2
+    exit 2
+fi
+INSTALLED=
+[ "$1" = --installed ] && INSTALLED=1
 OUT=$(mkdir -p "$2" && cd "$2" && pwd)
 GUI=${3:-}
 WORK=$OUT/work
 rm -rf "$WORK"
 mkdir -p "$WORK/plugins"
-cp "$PLUGIN" "$WORK/plugins/tq-spectrum.so"
-# Ardour stamps its scan cache in whole seconds and ignores a cache older
-# than the library: a copy made in the same second as the scan would count
-# as changed after it.
-touch -d '1 minute ago' "$WORK/plugins/tq-spectrum.so"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 pass() { echo "ok: $*"; }
 
-export LXVST_PATH=$WORK/plugins
+XVFB=
+ARDOUR=
+cleanup() {
+    [ -n "$ARDOUR" ] && kill $ARDOUR 2> /dev/null || true
+    sleep 1
+    [ -n "$XVFB" ] && kill $XVFB 2> /dev/null || true
+}
+trap cleanup EXIT
+start_xvfb() {
+    DISP=:$((90 + RANDOM % 50))
+    Xvfb $DISP -screen 0 1600x1000x24 -nolisten tcp > /dev/null 2>&1 &
+    XVFB=$!
+    sleep 1
+    export DISPLAY=$DISP
+}
+
+if [ -n "$INSTALLED" ]; then
+    unset LXVST_PATH VST_PATH
+else
+    cp "$(readlink -f "$1")" "$WORK/plugins/tq-spectrum.so"
+    # Ardour stamps its scan cache in whole seconds and ignores a cache older
+    # than the library: a copy made in the same second as the scan would count
+    # as changed after it.
+    touch -d '1 minute ago' "$WORK/plugins/tq-spectrum.so"
+    export LXVST_PATH=$WORK/plugins
+fi
 export XDG_CONFIG_HOME=$WORK/xdg-config XDG_CACHE_HOME=$WORK/xdg-cache
 mkdir -p "$XDG_CONFIG_HOME/ardour7/export" "$XDG_CACHE_HOME"
 touch "$XDG_CONFIG_HOME/ardour7/.a7" # no first-run wizard
-cat > "$XDG_CONFIG_HOME/ardour7/config" <<'XML'
+cat > "$XDG_CONFIG_HOME/ardour7/config" <<XML
 <?xml version="1.0" encoding="UTF-8"?>
 <Ardour>
   <Config>
     <Option name="hide-dummy-backend" value="0"/>
+    <Option name="discover-plugins-on-start" value="$([ -n "$INSTALLED" ] && echo 1 || echo 0)"/>
   </Config>
   <Extra>
     <AudioMIDISetup>
@@ -105,8 +135,34 @@ preset $FLOAT_PRESET "tq float" 20b4ab09-6452-4cb3-bd66-b921cdbd2942 \
 preset $PCM16_PRESET "tq 16-bit" $PCM16_FORMAT > "$XDG_CONFIG_HOME/ardour7/export/tq-pcm16.preset"
 
 # 1. The scanner (a process of its own) writes what it found to the cache.
-LD_LIBRARY_PATH=/usr/lib/ardour7 /usr/lib/ardour7/ardour-vst-scanner -f -q \
-    "$WORK/plugins/tq-spectrum.so"
+if [ -n "$INSTALLED" ]; then
+    # Ardour's GUI discovers new plug-ins in its default folders when it
+    # starts; the engine and the session are there only to let it start.
+    SESSION_DIR=$WORK/scan SESSION_NAME=scan VST_NAME= \
+        ardour7-lua "$HERE/make_session.lua" > "$OUT/scan.log" 2>&1 || true
+    grep -q '^saved' "$OUT/scan.log" || fail "no session to start Ardour on (scan.log)"
+    start_xvfb
+    ardour -n "$WORK/scan/scan.ardour" >> "$OUT/scan.log" 2>&1 &
+    ARDOUR=$!
+    # Done when the cache holds the plug-in and the blacklist, where Ardour
+    # notes a library while its scanner has it open, no longer names it.
+    for _ in $(seq 1 90); do
+        if grep -q 'name="tq-spectrum"' "$XDG_CACHE_HOME"/ardour7/vst/*.v2i 2> /dev/null &&
+            ! grep -q tq-spectrum "$XDG_CACHE_HOME"/ardour7/vst2_*_blacklist.txt 2> /dev/null; then
+            break
+        fi
+        sleep 1
+    done
+    kill $ARDOUR 2> /dev/null || true
+    wait $ARDOUR 2> /dev/null || true
+    ARDOUR=
+    found=$(grep -h -o 'binary="[^"]*"' "$XDG_CACHE_HOME"/ardour7/vst/*.v2i 2> /dev/null || true)
+    [ -n "$found" ] || fail "Ardour's discovery found no plug-in (scan.log)"
+    pass "Ardour's discovery, with no LXVST_PATH or VST_PATH: $found"
+else
+    LD_LIBRARY_PATH=/usr/lib/ardour7 /usr/lib/ardour7/ardour-vst-scanner -f -q \
+        "$WORK/plugins/tq-spectrum.so"
+fi
 grep -h -o '<VST2Info [^>]*>' "$XDG_CACHE_HOME"/ardour7/vst/*.v2i | tee "$OUT/scan.txt"
 grep -q 'name="tq-spectrum" creator="corvale" category="Effect"' "$OUT/scan.txt" ||
     fail "the scanner does not list tq-spectrum by corvale as an effect"
@@ -138,18 +194,7 @@ done
 
 # 3. The editor in Ardour's GUI, opened by the session itself.
 python3 "$HERE/open_editor_on_load.py" "$SESSION/s.ardour" VSTTrack > /dev/null
-DISP=:$((90 + RANDOM % 50))
-Xvfb $DISP -screen 0 1600x1000x24 -nolisten tcp > /dev/null 2>&1 &
-XVFB=$!
-ARDOUR=
-cleanup() {
-    [ -n "$ARDOUR" ] && kill $ARDOUR 2> /dev/null || true
-    sleep 1
-    kill $XVFB 2> /dev/null || true
-}
-trap cleanup EXIT
-sleep 1
-export DISPLAY=$DISP
+[ -n "$XVFB" ] || start_xvfb
 ardour -n "$SESSION/s.ardour" > "$OUT/ardour.log" 2>&1 &
 ARDOUR=$!
 

@@ -1,0 +1,36 @@
+// Which files each input's run writes, decided and checked before anything
+// is read or written. An output option that names an existing folder (with
+// several inputs it must) receives STEM.csv, STEM.png and
+// STEM-spectrogram.png, STEM being the input's name without its extension.
+// Refused, unless noted: an output that is one of the inputs; one that holds
+// a file readable as audio, unless forced; two outputs that are one file.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/HostOptions.h"
+
+class OutputPlan {
+public:
+    struct Run {
+        std::string input;       // empty: the demo signal; "-": standard input
+        std::string csv;         // empty: none; "-": standard output
+        std::string png;         // empty: none
+        std::string spectrogram; // empty: none
+    };
+
+    // False, with a message in error, when the outputs are refused.
+    bool make(const HostOptions& options, std::string& error);
+    const std::vector<Run>& runs() const { return planned; }
+
+    // The name an input's outputs take in a folder.
+    static std::string stem(const std::string& input);
+
+private:
+    bool name(const std::string& option, const std::string& value, const std::string& suffix,
+              const std::string& input, size_t inputCount, std::string& path, std::string& error);
+    bool check(const HostOptions& options, std::string& error) const;
+
+    std::vector<Run> planned;
+};

@@ -1,0 +1,51 @@
+# Configures SOURCE_DIR in WORK_DIR twice with GENERATOR and no TQ_PLATFORM:
+# the plug-in must link the X11 layer and libX11, and with Xlib hidden the
+# configuration must fail naming libx11-dev.
+set(tree ${WORK_DIR}/default)
+file(REMOVE_RECURSE ${WORK_DIR})
+file(WRITE ${tree}/.cmake/api/v1/query/codemodel-v2 "")
+set(options -G ${GENERATOR} -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DTQ_BUILD_HOST=OFF)
+execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${tree} ${options}
+    RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "a configuration with no preset fails:\n${output}")
+endif()
+
+# The plug-in target's link line, from CMake's file API.
+file(GLOB targets ${tree}/.cmake/api/v1/reply/target-tq-spectrum-vst-*.json)
+if(NOT targets)
+    message(FATAL_ERROR "no file-API reply for the plug-in target")
+endif()
+file(READ ${targets} target)
+string(JSON count LENGTH ${target} link commandFragments)
+math(EXPR last "${count} - 1")
+set(link)
+foreach(i RANGE ${last})
+    string(JSON fragment GET ${target} link commandFragments ${i} fragment)
+    string(APPEND link " ${fragment}")
+endforeach()
+string(JSON count LENGTH ${target} dependencies)
+math(EXPR last "${count} - 1")
+set(layers)
+foreach(i RANGE ${last})
+    string(JSON id GET ${target} dependencies ${i} id)
+    if(id MATCHES "^(tq_platform_[a-z0-9]+)::")
+        list(APPEND layers ${CMAKE_MATCH_1})
+    endif()
+endforeach()
+if(NOT layers STREQUAL "tq_platform_x11")
+    message(FATAL_ERROR "with no preset the plug-in links the layers '${layers}'")
+endif()
+if(NOT link MATCHES "libX11\\.so|-lX11")
+    message(FATAL_ERROR "with no preset the plug-in does not link libX11:${link}")
+endif()
+message(STATUS "no preset: the plug-in links ${layers} and libX11")
+
+execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR}/no-x11 ${options}
+                        -DCMAKE_DISABLE_FIND_PACKAGE_X11=ON
+    RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(result EQUAL 0 OR NOT output MATCHES "apt-get install libx11-dev")
+    message(FATAL_ERROR "without Xlib the configuration does not name libx11-dev:\n${output}")
+endif()
+message(STATUS "without Xlib: stops and names libx11-dev")
+file(REMOVE_RECURSE ${WORK_DIR})

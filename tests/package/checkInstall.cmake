@@ -1,0 +1,42 @@
+# Installs BUILD_DIR into STAGE as a package build would (DESTDIR, prefix
+# /usr) and compares the files with the list of installed paths in README;
+# then the per-user command, which must put down the plug-in alone.
+file(STRINGS ${README} rows REGEX "^\\| `/usr/[^`]+` \\|")
+set(expected)
+foreach(row IN LISTS rows)
+    string(REGEX REPLACE "^\\| `(/usr/[^`]+)`.*" "\\1" path "${row}")
+    list(APPEND expected ${path})
+endforeach()
+if(NOT expected)
+    message(FATAL_ERROR "README lists no installed file")
+endif()
+
+function(installed_files out root)
+    file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${root} ${root}/*)
+    list(TRANSFORM files PREPEND /)
+    list(SORT files)
+    set(${out} ${files} PARENT_SCOPE)
+endfunction()
+
+file(REMOVE_RECURSE ${STAGE})
+set(ENV{DESTDIR} ${STAGE}/root)
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix /usr
+    RESULT_VARIABLE result)
+unset(ENV{DESTDIR})
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "cmake --install failed")
+endif()
+installed_files(files ${STAGE}/root)
+list(SORT expected)
+if(NOT files STREQUAL expected)
+    message(FATAL_ERROR "installed: ${files}\nREADME lists: ${expected}")
+endif()
+
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --component user-plugin
+                        --prefix ${STAGE}/home/.vst
+    RESULT_VARIABLE result)
+installed_files(files ${STAGE}/home)
+if(NOT result EQUAL 0 OR NOT files STREQUAL "/.vst/tq-spectrum.so")
+    message(FATAL_ERROR "the per-user install put down: ${files}")
+endif()
+file(REMOVE_RECURSE ${STAGE})

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# The Debian package. A plain Release build with no preset, as a distribution
+# builds it (the plug-in gets the X11 layer), in build/package; then CPack's
+# DEB generator, whose dependencies come from dpkg-shlibdeps. Prints the
+# package's name, and lintian's remarks when lintian is installed.
+# Install it with: sudo apt-get install ./build/package/tq-spectrum_*.deb
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/deps.sh package
+cmake -S . -B build/package -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+cmake --build build/package
+if ! readelf -d build/package/tq-spectrum.so | grep -q 'NEEDED.*\[libX11\.so'; then
+    echo "build/package/tq-spectrum.so does not link libX11: its editor would stay empty" >&2
+    exit 1
+fi
+rm -f build/package/tq-spectrum_*.deb
+(cd build/package && cpack -G DEB >/dev/null)
+deb=$(ls build/package/tq-spectrum_*.deb)
+dpkg-deb --field "$deb" Package Version Architecture Depends Recommends
+if command -v lintian >/dev/null; then
+    lintian "$deb" || true
+fi
+echo "$deb"
