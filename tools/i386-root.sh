@@ -155,6 +155,11 @@ make_root() {
     mv "$new" "$root"
 }
 
+case "${1:-}" in
+"") ;;
+run) [ $# -gt 1 ] || fail "usage: $0 run CMD [ARG...]" ;;
+*) fail "usage: $0 [run CMD [ARG...]]" ;;
+esac
 check_host
 mkdir -p "$(dirname "$root")"
 # One maker at a time; users of the root hold it shared.
@@ -167,12 +172,9 @@ if [ "$(cat "$root/etc/tq-spectrum-root" 2>/dev/null)" != "$(stamp)" ]; then
 fi
 flock -s 9
 
-case "${1:-}" in
-"") echo "$root" ;;
-run)
+if [ $# -eq 0 ]; then
+    echo "$root"
+else
     shift
-    [ $# -gt 0 ] || fail "usage: $0 run CMD [ARG...]"
     enter "$root" "$@"
-    ;;
-*) fail "usage: $0 [run CMD [ARG...]]" ;;
-esac
+fi
