@@ -9,7 +9,7 @@
 template <typename T, size_t Capacity>
 class boundedQueue {
 public:
-    static constexpr size_t capacity = Capacity;
+    static constexpr size_t kCapacity = Capacity;
 
     void push(T entry) {
         if (count == Capacity) {

@@ -8,9 +8,9 @@
 // as 3.
 
 // printf's "%.<precision>f" of value into out (NUL-terminated); returns the
-// length, or 0 when out is too small. fixedTextSize holds any double with up
+// length, or 0 when out is too small. kFixedTextSize holds any double with up
 // to six decimals.
-constexpr size_t fixedTextSize = 330;
+constexpr size_t kFixedTextSize = 330;
 size_t formatFixed(double value, int precision, char* out, size_t size);
 
 // printf's "%d" of value into out (NUL-terminated); returns the length.

@@ -9,9 +9,11 @@
 #include "core/boundedQueue.h"
 #include "core/byteMessageRecord.h"
 #include "core/controllerRecord.h"
+#include "core/midiHandler.h"
 #include "core/noteRecord.h"
 #include "core/parameterRecord.h"
 #include "core/presetRecord.h"
+#include "core/traceCode.h"
 #include "events/binaryLogger.h"
 #include "events/eventListener.h"
 #include "events/eventManager.h"
@@ -24,16 +26,42 @@
 //
 // Text buffers handed in for a name must hold 25 characters (24 and a
 // terminator); display texts are at most 63 characters.
+//
+// Preset files: savePreset(name) writes the file name + ".pre", in the
+// current directory unless the name holds a path. A name longer than the
+// 24 characters of a preset's name field is refused, so a saved preset
+// always bears the whole name its file was saved under, and two names never
+// share a preset or a file. A save replaces its file whole or not at all,
+// and updates the preset that was read from that same file under that name;
+// otherwise it adds one. deletePreset removes the file the preset was read
+// from. Files written elsewhere still load: a longer name in their header is
+// cut to 24 characters, and the preset bears the cut name.
 class pluginCore : public eventListener {
 public:
-    static constexpr size_t nameSize = 24;
-    static constexpr size_t pathSize = 384;
-    static constexpr int32_t noteCount = 128;
+    static constexpr size_t kNameSize = 24;
+    static constexpr size_t kPathSize = 384;
+    static constexpr int32_t kNoteCount = kMidiNumberCount;
     // Queued controller and byte messages beyond this drop the oldest.
-    static constexpr size_t queueCapacity = 1024;
+    static constexpr size_t kQueueCapacity = 1024;
     // Largest parameter table, and largest entry count a preset file may
     // announce.
-    static constexpr int32_t maxParameters = 16384;
+    static constexpr int32_t kMaxParameters = 16384;
+
+    // What getParameterProperty reads. The four texts are written into the
+    // caller's buffer and answer 0; the others are the answer.
+    enum parameterProperty : int32_t {
+        kPropertyDisplay = 0,    // text: the value as the kind shows it
+        kPropertyName = 1,       // text: the name, or "(Hidden)"
+        kPropertyLabel = 2,      // text: the unit label of the kind
+        kPropertyNormalized = 3, // through getParameterNormalized
+        kPropertyValue = 4,
+        kPropertyMinimum = 5,
+        kPropertyMaximum = 6,
+        kPropertyAuxValue = 7,
+        kPropertyUnitLabel = 8, // text: the unit label again
+        kPropertyKind = 9,
+        kPropertyDataLength = 10,
+    };
 
     pluginCore();
     ~pluginCore() override; // slot 0
@@ -100,21 +128,19 @@ protected:
     int32_t presetCount;
     int32_t currentPreset;
     std::vector<noteRecord> notes; // sounding notes, oldest first
-    boundedQueue<controllerRecord, queueCapacity> controllerQueue;
-    boundedQueue<byteMessageRecord, queueCapacity> dataQueue;
-    float pitchTable[noteCount];
-    int32_t controllerMap[noteCount]; // parameter index per controller, or -1
+    boundedQueue<controllerRecord, kQueueCapacity> controllerQueue;
+    boundedQueue<byteMessageRecord, kQueueCapacity> dataQueue;
+    float pitchTable[kNoteCount];
+    int32_t controllerMap[kNoteCount]; // parameter index per controller, or -1
     int32_t activeNoteCount;
     int32_t learnIndex; // parameter waiting for the next controller, or -1
 
 private:
+    friend class midiHandler;
+
     bool validParameter(int32_t index) const { return index >= 0 && index < parameterCount; }
     parameterRecord& parameterAt(int32_t index) { return parameters[static_cast<size_t>(index)]; }
     void writeTargets(const parameterRecord& parameter);
-    void clampToParameter(int32_t index, float& value) const;
-    void handleNoteOff(int32_t note);
-    void handleController(int32_t tag, int32_t controller, int32_t value);
-    void removeNote(size_t position);
-    void trace(int32_t code, int32_t a = 0, int32_t b = 0, int32_t c = 0, int32_t d = 0);
+    void trace(traceCode code, int32_t a = 0, int32_t b = 0, int32_t c = 0, int32_t d = 0);
     bool writePresetFile(std::FILE* file, const char* headerName);
 };

@@ -6,14 +6,26 @@ presetLineReader::presetLineReader(std::FILE* file) : file(file), buffer{} {}
 
 bool presetLineReader::next() {
     std::memset(buffer, 0, sizeof buffer);
+    if (overLimit) {
+        return false;
+    }
     size_t length = 0;
+    size_t lineLength = 0;
     bool readAny = false;
     for (int c = std::getc(file); c != EOF; c = std::getc(file)) {
         readAny = true;
+        if (++consumed > kMaxFileLength) {
+            overLimit = true;
+            return false;
+        }
         if (c == '\n') {
             break;
         }
-        if (length < bufferSize - 1) {
+        if (++lineLength > kMaxLineLength) {
+            overLimit = true;
+            return false;
+        }
+        if (length < kBufferSize - 1) {
             buffer[length++] = static_cast<char>(c);
         }
     }

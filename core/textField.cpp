@@ -22,5 +22,16 @@ void copyFieldToText(char* text, const char* field, size_t fieldSize) {
 }
 
 bool fieldEquals(const char* field, size_t fieldSize, const char* name) {
-    return name != nullptr && std::strncmp(field, name, fieldSize) == 0;
+    if (name == nullptr) {
+        return false;
+    }
+    for (size_t i = 0; i < fieldSize; ++i) {
+        if (field[i] != name[i]) {
+            return false;
+        }
+        if (name[i] == '\0') {
+            return true;
+        }
+    }
+    return name[fieldSize] == '\0';
 }

@@ -17,6 +17,7 @@ size_t fieldLength(const char* field, size_t fieldSize);
 // fieldSize + 1 characters.
 void copyFieldToText(char* text, const char* field, size_t fieldSize);
 
-// Whether the field's text equals name, comparing at most the field's size:
-// a name is significant to as many characters as the field holds.
+// Whether the field's text equals name exactly. A name longer than the field
+// equals no field: two names that differ only past the field's size are not
+// the same name. Nothing past the field's size is read from the field.
 bool fieldEquals(const char* field, size_t fieldSize, const char* name);

@@ -8,43 +8,43 @@
 
 namespace {
 
-constexpr displayFormat f2 = displayFormat::fixed2;
-constexpr valueMapping lin = valueMapping::linear;
+constexpr displayFormat kFixed2 = displayFormat::fixed2;
+constexpr valueMapping kLinear = valueMapping::linear;
 
-const unitRow rows[unitKindCount] = {
-    {"Cents", f2, lin},                      // 0
-    {"Beats", f2, lin},                      // 1
-    {"", displayFormat::onOff, lin},         // 2: switch
-    {"BPM", f2, lin},                        // 3
-    {"Ct", f2, lin},                         // 4
-    {" ", displayFormat::integer, lin},      // 5
-    {"dB", f2, lin},                         // 6
-    {"Deg", f2, lin},                        // 7
-    {"X-fade", f2, lin},                     // 8
-    {"", f2, lin},                           // 9
-    {"Hz", f2, lin},                         // 10
-    {"Note", f2, lin},                       // 11
-    {"", f2, lin},                           // 12
-    {"CC", f2, lin},                         // 13
-    {"Note", f2, lin},                       // 14
-    {"Meters", f2, lin},                     // 15
-    {"ms", f2, lin},                         // 16
-    {"", f2, lin},                           // 17
-    {"Octave", f2, lin},                     // 18
-    {"Pan", f2, lin},                        // 19
-    {"%", displayFormat::percent21, lin},    // 20
-    {"Phase", f2, lin},                      // 21
-    {"Rate", f2, lin},                       // 22
-    {"Ratio", f2, lin},                      // 23
-    {"Semitones", f2, lin},                  // 24
-    {"Frames", displayFormat::integer, lin}, // 25
-    {"Sec", f2, lin},                        // 26
-    {"Hz", f2, valueMapping::logarithmic},   // 27
-    {"String", f2, lin},                     // 28
-    {"Chunk", f2, lin},                      // 29
+const unitRow kRows[kUnitKindCount] = {
+    {"Cents", kFixed2, kLinear},                 // 0
+    {"Beats", kFixed2, kLinear},                 // 1
+    {"", displayFormat::onOff, kLinear},         // 2: switch
+    {"BPM", kFixed2, kLinear},                   // 3
+    {"Ct", kFixed2, kLinear},                    // 4
+    {" ", displayFormat::integer, kLinear},      // 5
+    {"dB", kFixed2, kLinear},                    // 6
+    {"Deg", kFixed2, kLinear},                   // 7
+    {"X-fade", kFixed2, kLinear},                // 8
+    {"", kFixed2, kLinear},                      // 9
+    {"Hz", kFixed2, kLinear},                    // 10
+    {"Note", kFixed2, kLinear},                  // 11
+    {"", kFixed2, kLinear},                      // 12
+    {"CC", kFixed2, kLinear},                    // 13
+    {"Note", kFixed2, kLinear},                  // 14
+    {"Meters", kFixed2, kLinear},                // 15
+    {"ms", kFixed2, kLinear},                    // 16
+    {"", kFixed2, kLinear},                      // 17
+    {"Octave", kFixed2, kLinear},                // 18
+    {"Pan", kFixed2, kLinear},                   // 19
+    {"%", displayFormat::percent21, kLinear},    // 20
+    {"Phase", kFixed2, kLinear},                 // 21
+    {"Rate", kFixed2, kLinear},                  // 22
+    {"Ratio", kFixed2, kLinear},                 // 23
+    {"Semitones", kFixed2, kLinear},             // 24
+    {"Frames", displayFormat::integer, kLinear}, // 25
+    {"Sec", kFixed2, kLinear},                   // 26
+    {"Hz", kFixed2, valueMapping::logarithmic},  // 27
+    {"String", kFixed2, kLinear},                // 28
+    {"Chunk", kFixed2, kLinear},                 // 29
 };
 
-const unitRow neutralRow = {"", f2, lin};
+const unitRow kNeutralRow = {"", kFixed2, kLinear};
 
 // Natural logarithm rounded to float before any use, as both directions of
 // the logarithmic mapping require.
@@ -55,10 +55,10 @@ float logOf(float value) {
 } // namespace
 
 const unitRow& unitFor(int32_t kind) {
-    if (kind < 0 || kind >= unitKindCount) {
-        return neutralRow;
+    if (kind < 0 || kind >= kUnitKindCount) {
+        return kNeutralRow;
     }
-    return rows[kind];
+    return kRows[kind];
 }
 
 float plainFromNormalized(const parameterRecord& parameter, float x) {
@@ -92,6 +92,14 @@ float normalizedFromPlain(const parameterRecord& parameter, float value) {
     return toFloat((static_cast<double>(value) - minimum) / (maximum - minimum));
 }
 
+void clampToRange(const parameterRecord& parameter, float& value) {
+    if (value > parameter.maximum) {
+        value = parameter.maximum;
+    } else if (value < parameter.minimum) {
+        value = parameter.minimum;
+    }
+}
+
 size_t formatDisplay(const parameterRecord& parameter, char* text) {
     switch (unitFor(parameter.kind).format) {
     case displayFormat::onOff: {
@@ -100,14 +108,14 @@ size_t formatDisplay(const parameterRecord& parameter, char* text) {
         return std::strlen(shown);
     }
     case displayFormat::integer:
-        return formatInteger(truncateToInt32(parameter.value), text, displayTextSize);
+        return formatInteger(truncateToInt32(parameter.value), text, kDisplayTextSize);
     case displayFormat::percent21: {
         // "%2.1f": at least two characters wide, which any number with one
         // decimal already is.
-        return formatFixed(static_cast<double>(parameter.value), 1, text, displayTextSize);
+        return formatFixed(static_cast<double>(parameter.value), 1, text, kDisplayTextSize);
     }
     case displayFormat::fixed2:
         break;
     }
-    return formatFixed(static_cast<double>(parameter.value), 2, text, displayTextSize);
+    return formatFixed(static_cast<double>(parameter.value), 2, text, kDisplayTextSize);
 }

@@ -25,11 +25,11 @@ struct unitRow {
     valueMapping mapping;
 };
 
-constexpr int32_t unitKindCount = 30;
-constexpr int32_t switchKind = 2;
-constexpr int32_t logarithmicKind = 27;
-constexpr int32_t stringKind = 28;
-constexpr int32_t chunkKind = 29;
+constexpr int32_t kUnitKindCount = 30;
+constexpr int32_t kSwitchKind = 2;
+constexpr int32_t kLogarithmicKind = 27;
+constexpr int32_t kStringKind = 28;
+constexpr int32_t kChunkKind = 29;
 
 // The row of a kind; a kind outside 0..29 gets a neutral row (empty label,
 // "%.02f", linear) rather than a read past the table.
@@ -43,8 +43,12 @@ float plainFromNormalized(const parameterRecord& parameter, float x);
 // range of zero width gives 0.
 float normalizedFromPlain(const parameterRecord& parameter, float value);
 
+// Clamps value into the parameter's range: above the maximum it becomes the
+// maximum, below the minimum the minimum. NaN is left as it is.
+void clampToRange(const parameterRecord& parameter, float& value);
+
 // Writes the display text of the parameter's value (NUL-terminated) into
 // text and returns its length. The longest possible text is shorter than
-// displayTextSize.
-constexpr size_t displayTextSize = 64;
+// kDisplayTextSize.
+constexpr size_t kDisplayTextSize = 64;
 size_t formatDisplay(const parameterRecord& parameter, char* text);

@@ -82,7 +82,7 @@ void tq_spectrum::setParameter(VstInt32 index, float value) {
 }
 
 float tq_spectrum::getParameter(VstInt32 index) {
-    return core->getParameterProperty(3, index, nullptr);
+    return core->getParameterProperty(pluginCore::kPropertyNormalized, index, nullptr);
 }
 
 VstInt32 tq_spectrum::getProgram() {
@@ -108,15 +108,15 @@ void tq_spectrum::getProgramName(char* name) {
 }
 
 void tq_spectrum::getParameterLabel(VstInt32 index, char* text) {
-    core->getParameterProperty(2, index, text);
+    core->getParameterProperty(pluginCore::kPropertyLabel, index, text);
 }
 
 void tq_spectrum::getParameterDisplay(VstInt32 index, char* text) {
-    core->getParameterProperty(0, index, text);
+    core->getParameterProperty(pluginCore::kPropertyDisplay, index, text);
 }
 
 void tq_spectrum::getParameterName(VstInt32 index, char* text) {
-    core->getParameterProperty(1, index, text);
+    core->getParameterProperty(pluginCore::kPropertyName, index, text);
 }
 
 bool tq_spectrum::canParameterBeAutomated(VstInt32) {

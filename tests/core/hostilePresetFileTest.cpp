@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <limits>
 #include <string>
+
+#include "core/presetLineReader.h"
 
 #include "tests/core/scratchDirectory.h"
 #include "tests/core/testCore.h"
@@ -31,6 +37,29 @@ protected:
     scratchDirectory scratch;
     testCore core;
     int files = 0;
+};
+
+// Lowers the limit on the size of files this process writes for as long as
+// it lives, with SIGXFSZ ignored: a write past the limit then fails as on a
+// full disk, even for root.
+class fileSizeLimit {
+public:
+    explicit fileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &previous);
+        rlimit lowered = previous;
+        lowered.rlim_cur = bytes;
+        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        active = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~fileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, previousHandler);
+    }
+    bool active = false;
+
+private:
+    rlimit previous{};
+    void (*previousHandler)(int) = nullptr;
 };
 
 std::string garbage(size_t length, bool keepSeparators) {
@@ -188,13 +217,139 @@ TEST_F(hostilePresetFiles, APathFillingItsFieldIsKeptCutAndNeverDeletedInPlaceOf
     const std::string deep = std::string(200, 'd') + "/" + std::string(200, 'e');
     std::filesystem::create_directories(deep);
     const std::string path = scratch.path() + "/" + deep + "/long.pre";
-    ASSERT_GE(path.size(), pluginCore::pathSize);
+    ASSERT_GE(path.size(), pluginCore::kPathSize);
     scratch.write(deep + "/long.pre", "Long:1000:0:\n");
     core.loadPresetFile(path.c_str(), nullptr);
     ASSERT_EQ(core.getPresetCount(), 1);
-    EXPECT_EQ(std::memcmp(core.presets[0].path, path.data(), pluginCore::pathSize), 0);
+    EXPECT_EQ(std::memcmp(core.presets[0].path, path.data(), pluginCore::kPathSize), 0);
 
     core.deletePreset(nullptr, "Long");
     EXPECT_EQ(core.getPresetCount(), 1);
     EXPECT_TRUE(scratchDirectory::exists(path));
+}
+
+TEST_F(hostilePresetFiles, ASaveThatFailsPartWayLeavesTheFolderAsItWas) {
+    struct row {
+        const char* fault;
+        const char* name;
+        bool overwrites; // saved once before, so the save replaces a file
+    };
+    const row rows[] = {
+        {"a new preset cut short", "Fresh", false},
+        {"an update cut short", "Kept", true},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.fault);
+        const std::string file = std::string(r.name) + ".pre";
+        core.parameters[1].value = 0.0f;
+        if (r.overwrites) {
+            ASSERT_TRUE(core.savePreset(nullptr, r.name));
+        }
+        const std::vector<std::string> before = scratch.entries();
+        const std::string contents = scratchDirectory::read(file);
+        const int32_t count = core.getPresetCount();
+        core.parameters[1].value = -7.0f;
+        bool saved = true;
+        {
+            fileSizeLimit limit(20); // the header fits, the entries do not
+            ASSERT_TRUE(limit.active);
+            saved = core.savePreset(nullptr, r.name);
+        }
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(scratch.entries(), before);
+        EXPECT_EQ(scratchDirectory::read(file), contents);
+        EXPECT_EQ(core.getPresetCount(), count);
+        if (r.overwrites) {
+            EXPECT_EQ(core.presets.back().values[1].value, 0.0f);
+        }
+    }
+}
+
+TEST_F(hostilePresetFiles, EverySavedNameOwnsItsPresetAndItsFile) {
+    const std::string field(24, 'A');
+    struct row {
+        const char* fault;
+        std::function<void(int32_t base)> check; // base: presets before the row
+    };
+    const row rows[] = {
+        {"a name longer than the field is refused",
+         [&](int32_t base) {
+             const std::string name = field + "-one";
+             EXPECT_FALSE(core.savePreset(nullptr, name.c_str()));
+             EXPECT_FALSE(scratchDirectory::exists(name + ".pre"));
+             EXPECT_EQ(core.getPresetCount(), base);
+         }},
+        {"a longer name that shares the field deletes nothing",
+         [&](int32_t) {
+             ASSERT_TRUE(load(field + "1234:1000:0:\n"));
+             const std::string path = last().path;
+             EXPECT_LT(core.deletePreset(nullptr, (field + "5678").c_str()), 0);
+             EXPECT_TRUE(scratchDirectory::exists(path));
+         }},
+        {"a save leaves a preset read from another file alone",
+         [&](int32_t base) {
+             ASSERT_TRUE(load("Warm:1000:2:\n0:Cutoff:27:0:500:\n1:Gain:6:0:-1:\n"));
+             const std::string elsewhere = last().path;
+             EXPECT_TRUE(core.savePreset(nullptr, "Warm"));
+             EXPECT_EQ(core.presets[base].values[0].value, 500.0f);
+             EXPECT_STREQ(last().path, "Warm.pre");
+             core.deletePreset(nullptr, "Warm");
+             core.deletePreset(nullptr, "Warm");
+             EXPECT_FALSE(scratchDirectory::exists(elsewhere));
+             EXPECT_FALSE(scratchDirectory::exists("Warm.pre"));
+         }},
+        {"a name with a colon saved twice is one preset",
+         [&](int32_t base) {
+             EXPECT_TRUE(core.savePreset(nullptr, "Pad:2"));
+             EXPECT_FALSE(core.savePreset(nullptr, "Pad:2"));
+             EXPECT_EQ(core.getPresetCount(), base + 1);
+             core.deletePreset(nullptr, "Pad-2");
+             EXPECT_FALSE(scratchDirectory::exists("Pad:2.pre"));
+         }},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.fault);
+        r.check(core.getPresetCount());
+    }
+}
+
+TEST_F(hostilePresetFiles, FilesWithoutAnEndAreGivenUpInBoundedTime) {
+    const size_t line = presetLineReader::kMaxLineLength;
+    struct row {
+        const char* fault;
+        std::function<std::string()> make; // returns the path to load
+    };
+    const row rows[] = {
+        {"a link to /dev/zero",
+         [] {
+             std::filesystem::create_symlink("/dev/zero", "zero.pre");
+             return std::string("zero.pre");
+         }},
+        {"a pipe nobody writes to",
+         [] {
+             mkfifo("pipe.pre", 0600);
+             return std::string("pipe.pre");
+         }},
+        {"a header line that never ends",
+         [&] { return scratch.write("header.pre", "Big:1000:0:" + std::string(line, 'x')); }},
+        {"an entry line past the line limit",
+         [&] {
+             return scratch.write("entry.pre",
+                                  "E:1000:1:\n0:A:0:0:1:" + std::string(line, 'y') + "\n");
+         }},
+        {"lines within the limit past the file limit",
+         [&] {
+             std::string text = "F:1000:5:\n";
+             while (text.size() <= presetLineReader::kMaxFileLength) {
+                 text += "0:A:0:0:1:" + std::string(line - 16, 'z') + "\n";
+             }
+             return scratch.write("file.pre", text);
+         }},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.fault);
+        const std::string path = r.make();
+        core.loadPresetFile(path.c_str(), nullptr);
+        EXPECT_EQ(core.getPresetCount(), 0);
+    }
 }

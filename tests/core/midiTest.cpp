@@ -169,13 +169,13 @@ TEST(pluginCoreMidi, ProgramChangeSelectsAPresetInRangeOnly) {
 
 TEST(pluginCoreMidi, ControllerQueueKeepsTheNewestEntries) {
     testCore core;
-    const int32_t total = static_cast<int32_t>(pluginCore::queueCapacity) + 6;
+    const int32_t total = static_cast<int32_t>(pluginCore::kQueueCapacity) + 6;
     for (int32_t i = 0; i < total; ++i) {
         core.midiMessage(0xB0, i, 7, i % 128, 0);
     }
-    ASSERT_EQ(core.controllerQueue.size(), pluginCore::queueCapacity);
+    ASSERT_EQ(core.controllerQueue.size(), pluginCore::kQueueCapacity);
     EXPECT_EQ(core.controllerQueue[0].tag, 6);
-    EXPECT_EQ(core.controllerQueue[pluginCore::queueCapacity - 1].tag, total - 1);
+    EXPECT_EQ(core.controllerQueue[pluginCore::kQueueCapacity - 1].tag, total - 1);
     EXPECT_EQ(core.controlChanges.size(), static_cast<size_t>(total));
 }
 
@@ -203,12 +203,12 @@ TEST(pluginCoreMidi, EmptyOrMissingByteMessagesAreIgnored) {
 
 TEST(pluginCoreMidi, ByteQueueKeepsTheNewestMessages) {
     testCore core;
-    const size_t total = pluginCore::queueCapacity + 3;
+    const size_t total = pluginCore::kQueueCapacity + 3;
     for (size_t i = 0; i < total; ++i) {
         const uint8_t bytes[2] = {static_cast<uint8_t>(i % 256), static_cast<uint8_t>(i / 256)};
         core.receiveData(2, bytes);
     }
-    ASSERT_EQ(core.dataQueue.size(), pluginCore::queueCapacity);
+    ASSERT_EQ(core.dataQueue.size(), pluginCore::kQueueCapacity);
     EXPECT_EQ(core.dataQueue[0].bytes[0], 3); // messages 0..2 dropped
     EXPECT_EQ(core.dataCalls.size(), total);
 }

@@ -37,7 +37,7 @@ TEST(numberText, FixedFormattingMatchesPrintf) {
         for (int precision : {1, 2, 6}) {
             char expected[400];
             std::snprintf(expected, sizeof expected, "%.*f", precision, value);
-            char actual[fixedTextSize];
+            char actual[kFixedTextSize];
             const size_t length = formatFixed(value, precision, actual, sizeof actual);
             EXPECT_STREQ(actual, expected) << value << " precision " << precision;
             EXPECT_EQ(length, std::strlen(expected));
@@ -56,7 +56,7 @@ TEST(numberText, FixedFormattingOfRandomFloatsMatchesPrintf) {
         }
         char expected[400];
         std::snprintf(expected, sizeof expected, "%f", static_cast<double>(value));
-        char actual[fixedTextSize];
+        char actual[kFixedTextSize];
         formatFixed(static_cast<double>(value), 6, actual, sizeof actual);
         ASSERT_STREQ(actual, expected);
     }

@@ -220,11 +220,11 @@ TEST(pluginCoreParameters, LargestValuesDisplayWhole) {
 }
 
 TEST(pluginCoreParameters, UnitLabelsFollowTheKindTable) {
-    const char* labels[unitKindCount] = {
+    const char* labels[kUnitKindCount] = {
         "Cents", "Beats", "",     "BPM",   "Ct",        " ",      "dB",  "Deg", "X-fade", "",
         "Hz",    "Note",  "",     "CC",    "Note",      "Meters", "ms",  "",    "Octave", "Pan",
         "%",     "Phase", "Rate", "Ratio", "Semitones", "Frames", "Sec", "Hz",  "String", "Chunk"};
-    for (int32_t kind = 0; kind < unitKindCount; ++kind) {
+    for (int32_t kind = 0; kind < kUnitKindCount; ++kind) {
         EXPECT_STREQ(unitFor(kind).label, labels[kind]) << kind;
     }
     EXPECT_EQ(unitFor(27).mapping, valueMapping::logarithmic);

@@ -196,9 +196,10 @@ TEST_F(pluginCorePresets, NamesFillingTheFieldAreReadWithinIt) {
     EXPECT_STREQ(text, "ABCDEFGHIJKLMNOPQRSTUVWX");
     core.getPresetGroup(0, text);
     EXPECT_STREQ(text, "GROUPGROUPGROUPGROUPGROU");
-    // Names are significant to 24 characters.
+    // The preset bears the 24 characters its field holds, and no longer name
+    // that begins with them.
     EXPECT_EQ(core.findPreset("ABCDEFGHIJKLMNOPQRSTUVWX"), 0);
-    EXPECT_EQ(core.findPreset("ABCDEFGHIJKLMNOPQRSTUVWXYZ1234"), 0);
+    EXPECT_EQ(core.findPreset("ABCDEFGHIJKLMNOPQRSTUVWXYZ1234"), -1);
     EXPECT_EQ(core.findPreset("ABCDEFGHIJKLMNOPQRSTUVW"), -1);
 }
 

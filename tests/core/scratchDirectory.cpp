@@ -1,5 +1,6 @@
 #include "tests/core/scratchDirectory.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -42,4 +43,13 @@ std::string scratchDirectory::read(const std::string& path) {
 
 bool scratchDirectory::exists(const std::string& path) {
     return std::filesystem::exists(path);
+}
+
+std::vector<std::string> scratchDirectory::entries() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // A fresh directory that the test works in: it becomes the current directory
 // (preset files without a directory land there) and is removed afterwards.
@@ -17,6 +18,8 @@ public:
     // The whole content of a file.
     static std::string read(const std::string& path);
     static bool exists(const std::string& path);
+    // The names of everything in the directory, sorted.
+    std::vector<std::string> entries() const;
 
 private:
     std::string previous;

@@ -60,8 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzCore core;
     core.loadPresetFile(path.c_str(), "fuzz");
     if (core.getPresetCount() == 1) {
-        char name[pluginCore::nameSize + 1];
-        char group[pluginCore::nameSize + 1];
+        char name[pluginCore::kNameSize + 1];
+        char group[pluginCore::kNameSize + 1];
         core.getPresetName(0, name);
         core.getPresetGroup(0, group);
         core.selectPreset(0);
