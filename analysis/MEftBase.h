@@ -7,10 +7,17 @@
 // that every engine class follows.
 class MEftBase {
 public:
+    // Results of the engine's int32 operations, the transform's included.
+    static constexpr int32_t kSuccess = 0;
+    static constexpr int32_t kOutOfRange = 22;         // an argument out of range
+    static constexpr int32_t kArrayNotAllocated = 13;  // a transform array cannot be allocated
+    static constexpr int32_t kObjectNotAllocated = 18; // the transform cannot be allocated
+    static constexpr int32_t kRefusedChannels = -1;    // a channel layout prepare refuses
+
     MEftBase();
     virtual ~MEftBase();
 
-    // Applies the stored settings in a fixed order; 0 on success.
+    // Applies the stored settings in a fixed order; kSuccess or a code.
     virtual int32_t prepare();
     virtual int32_t setSampleRate(float rate);
     virtual int32_t setBlockSize(int32_t n);

@@ -12,22 +12,30 @@
 // For speed the rotating factors u = u * w of every stage are computed once,
 // by that same recurrence in float, into one table per stage; the butterflies
 // then read them in order and run over contiguous runs of both halves of a
-// group, which vectorises. The bit reversal gathers the values into a second
-// pair of arrays by a table made once per size, and the first two stages
-// bring them back. Every value is the same float as the written algorithm
-// gives.
+// group, which vectorises. The bit reversal moves the values into a second
+// pair of arrays by a table made once per size (by 8 x 8 register
+// transposes where the processor has 256-bit vectors), and the first two
+// stages bring them back. A real frame (transformFrame) skips the products of
+// its zero imaginary parts in the first two stages and runs the early stages
+// before the bit reversal, on the values in their natural order, where a
+// stage's factor is the same over long runs. Every value, zero signs
+// included, is the same float as the plain radix-2 transform gives.
 class MEftFrmFft : public MEftFrmBase {
 public:
     explicit MEftFrmFft(const MEftWinBase* owner);
     ~MEftFrmFft() override;
 
-    // Sizes the arrays and fills the twiddle tables; 0, 22 or 13.
+    // Sizes the arrays and fills the twiddle tables: MEftBase::kSuccess,
+    // kOutOfRange or kArrayNotAllocated.
     int32_t prepare() override;
-    // n must be a power of two (1 included): 0, 22 (not a power of two) or
-    // 13 (an array could not be allocated).
+    // n must be a power of two (1 included): MEftBase::kSuccess, kOutOfRange
+    // (not a power of two) or kArrayNotAllocated.
     int32_t setSize(int32_t n) override;
     // Windows the owner's frame (frame length samples) into re, clears im and
     // transforms; the result is left in re/im. Does nothing unless ready.
+    // Runs the butterflies itself, without fftInPlace, unless the frame is
+    // shorter than 4 or a windowed sample is 2^126 or more in magnitude, an
+    // infinity or NaN.
     void transformFrame(const float* frame, float* spectrum) override;
     // X[k] = sum x[m] e^(-2 pi i k m / N) over re/im of length size, unscaled.
     virtual void fftInPlace();

@@ -14,7 +14,7 @@ MEftWinBase::~MEftWinBase() {
 
 int32_t MEftWinBase::prepare() {
     if (numInputs > 2 || numInputs != numOutputs) {
-        return -1;
+        return kRefusedChannels;
     }
     int32_t r = setFrameLength(frameLength);
     if (r != 0) {
@@ -45,7 +45,7 @@ int32_t MEftWinBase::setFrameLength(int32_t n) {
     // that is refused here.
     int32_t hop = 0;
     if (n < 1 || n > maxFrameLength || !hopFor(hopFraction, n, hop)) {
-        return 22;
+        return kOutOfRange;
     }
     if (transform != nullptr) {
         const int32_t r = transform->setSize(n);
@@ -57,19 +57,19 @@ int32_t MEftWinBase::setFrameLength(int32_t n) {
     hopLength = hop;
     reset();
     makeWindow(frameLength, hopLength);
-    return 0;
+    return kSuccess;
 }
 
 int32_t MEftWinBase::setHopFraction(float f) {
     int32_t hop = 0;
     if (!(f > 0.0f) || !hopFor(f, frameLength, hop)) {
-        return 22;
+        return kOutOfRange;
     }
     hopFraction = f;
     hopLength = hop;
     reset();
     makeWindow(frameLength, hopLength);
-    return 0;
+    return kSuccess;
 }
 
 void MEftWinBase::reset() {

@@ -24,18 +24,20 @@ public:
     MEftWinBase(const MEftWinBase&) = delete;
     MEftWinBase& operator=(const MEftWinBase&) = delete;
 
-    // -1 for more than two inputs or inputs != outputs; otherwise applies the
-    // frame length and hop fraction, prepares the transform and resets.
+    // kRefusedChannels for more than two inputs or inputs != outputs;
+    // otherwise applies the frame length and hop fraction, prepares the
+    // transform and resets.
     int32_t prepare() override;
     void processAccumulating(float** inputs, float** outputs, int32_t sampleFrames) override;
     void processReplacing(float** inputs, float** outputs, int32_t sampleFrames) override;
     // Clears the frame slots and restarts the capture.
     void reset() override;
 
-    // n in 1..1024 and accepted by the transform (a power of two): 0, 22 or
-    // the transform's code. Restarts the capture and rebuilds the window.
+    // n in 1..1024 and accepted by the transform (a power of two): kSuccess,
+    // kOutOfRange or the transform's code. Restarts the capture and rebuilds
+    // the window.
     virtual int32_t setFrameLength(int32_t n);
-    // f > 0: 0 or 22. Restarts the capture and rebuilds the window.
+    // f > 0: kSuccess or kOutOfRange. Restarts the capture and rebuilds the window.
     virtual int32_t setHopFraction(float f);
     // frame: frame length samples; spectrum: 2048 entries for the results.
     virtual void analyseFrame(float* frame, float* spectrum);

@@ -11,7 +11,7 @@ int32_t MEftWinFft::prepare() {
     if (transform == nullptr) {
         transform.reset(new (std::nothrow) MEftFrmFft(this));
         if (transform == nullptr) {
-            return 18;
+            return kObjectNotAllocated;
         }
     }
     return MEftWinBase::prepare();

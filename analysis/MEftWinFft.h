@@ -12,8 +12,8 @@ public:
     MEftWinFft();
     ~MEftWinFft() override;
 
-    // Creates the transform if there is none (18 when it cannot be
-    // allocated), then prepares as the capturing analyser does.
+    // Creates the transform if there is none (kObjectNotAllocated when it
+    // cannot be allocated), then prepares as the capturing analyser does.
     int32_t prepare() override;
     // Symmetric Hamming window over length entries; a single entry is 1.
     void makeWindow(int32_t length, int32_t hop) override;

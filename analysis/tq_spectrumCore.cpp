@@ -1,6 +1,7 @@
 #include "analysis/tq_spectrumCore.h"
 
 #include "analysis/DenormalGuard.h"
+#include "analysis/LevelOrder.h"
 
 #include <cmath>
 
@@ -42,52 +43,80 @@ namespace {
 // Magnitudes beyond these map to 0 and to 1 by a wide margin (0.009 dB,
 // where float rounding moves a level by less than 1e-5 dB), so their levels
 // need no logarithm.
-constexpr float quietMagnitude = 0.03159f; // -30.009 dB
-constexpr float loudMagnitude = 31.66f;    // +30.010 dB
+constexpr float kQuietMagnitude = 0.03159f; // -30.009 dB
+constexpr float kLoudMagnitude = 31.66f;    // +30.010 dB
 
-inline bool needsLogarithm(float magnitude) {
-    return magnitude >= quietMagnitude && magnitude <= loudMagnitude;
+// Calls visit(b, first, end) for every band b with its bins first..end-1,
+// limited to 0..511 (first == end when the band lies above them).
+template <class Visit>
+[[gnu::always_inline]] inline void forEachBand(const std::atomic<int32_t>* startBin, Visit visit) {
+    constexpr int32_t bins = tq_spectrumCore::levelBins;
+    // Each start bin is read once: as band b + 1's start and as band b's end.
+    int32_t next = startBin[0].load(std::memory_order_relaxed);
+    for (int32_t b = 0; b < tq_spectrumCore::bandCount; ++b) {
+        // The editor may be rewriting the table: never index outside 0..511.
+        const int32_t s = next < 0 ? 0 : next;
+        // s + 1 without overflow: a start at the top of the range is past 511.
+        int32_t end = s < bins ? s + 1 : bins;
+        if (b < tq_spectrumCore::bandCount - 1) {
+            next = startBin[b + 1].load(std::memory_order_relaxed);
+            end = next > end ? next : end;
+        }
+        end = end < bins ? end : bins;
+        visit(b, s < bins ? s : bins, end);
+    }
 }
 
-// The level of a magnitude that needsLogarithm, from its log10.
-inline float levelOfLog(float logMagnitude) {
-    const float decibels = 20.0f * logMagnitude;
-    const float level = decibels * 0.016666668f + 0.5f;
-    return level > 1.0f ? 1.0f : (level >= 0.0f ? level : 0.0f);
-}
-
-// The level of any other magnitude: 1 above the scale, 0 below it and for
-// NaN (from a NaN sample).
-inline float levelOutside(float magnitude) {
-    return magnitude > loudMagnitude ? 1.0f : 0.0f;
-}
-
-inline float levelOf(float magnitude) {
-    return needsLogarithm(magnitude) ? levelOfLog(std::log10(magnitude)) : levelOutside(magnitude);
+// The largest of powers[first..end-1] and 0; a NaN never wins, as its
+// level, 0, is that of a power of 0. Four running maxima keep the
+// comparisons independent of each other; their order does not matter.
+inline float peakOf(const float* powers, int32_t first, int32_t end) {
+    float p0 = 0.0f;
+    float p1 = 0.0f;
+    float p2 = 0.0f;
+    float p3 = 0.0f;
+    int32_t j = first;
+    for (; j + 4 <= end; j += 4) {
+        p0 = powers[j] > p0 ? powers[j] : p0;
+        p1 = powers[j + 1] > p1 ? powers[j + 1] : p1;
+        p2 = powers[j + 2] > p2 ? powers[j + 2] : p2;
+        p3 = powers[j + 3] > p3 ? powers[j + 3] : p3;
+    }
+    for (; j < end; ++j) {
+        p0 = powers[j] > p0 ? powers[j] : p0;
+    }
+    p0 = p1 > p0 ? p1 : p0;
+    p2 = p3 > p2 ? p3 : p2;
+    return p2 > p0 ? p2 : p0;
 }
 
 } // namespace
 
 float tq_spectrumCore::binLevel(float re, float im) {
-    return magnitudeLevel(std::sqrt(re * re + im * im));
+    return powerLevel(re * re + im * im);
 }
 
 float tq_spectrumCore::magnitudeLevel(float magnitude) {
-    return needsLogarithm(magnitude) ? levelOfLog(std::log10(magnitude)) : levelOutside(magnitude);
+    if (magnitude >= kQuietMagnitude && magnitude <= kLoudMagnitude) {
+        const float decibels = 20.0f * std::log10(magnitude);
+        const float level = decibels * 0.016666668f + 0.5f;
+        return level > 1.0f ? 1.0f : (level >= 0.0f ? level : 0.0f);
+    }
+    // 1 above the scale, 0 below it and for NaN (from a NaN sample).
+    return magnitude > kLoudMagnitude ? 1.0f : 0.0f;
 }
 
-void tq_spectrumCore::binLevels(const float* re, const float* im, float* levels, int32_t count) {
-    // The magnitudes in a loop that vectorises, then the levels in place,
-    // with a logarithm only where the level needs one.
+float tq_spectrumCore::powerLevel(float power) {
+    return magnitudeLevel(std::sqrt(power));
+}
+
+void tq_spectrumCore::binPowers(const float* re, const float* im, float* powers, int32_t count) {
     const size_t n = count > 0 ? static_cast<size_t>(count) : 0;
     const float* __restrict xr = re;
     const float* __restrict xi = im;
-    float* __restrict out = levels;
+    float* __restrict out = powers;
     for (size_t k = 0; k < n; ++k) {
-        out[k] = std::sqrt(xr[k] * xr[k] + xi[k] * xi[k]);
-    }
-    for (size_t k = 0; k < n; ++k) {
-        out[k] = levelOf(out[k]);
+        out[k] = xr[k] * xr[k] + xi[k] * xi[k];
     }
 }
 
@@ -102,32 +131,48 @@ void tq_spectrumCore::analyseFrame(float* frame, float* spectrum) {
     // slowly; flushed, they cost what silence costs and show the same 0.
     const DenormalGuard flushDenormals;
     transformer->transformFrame(frame, spectrum);
-    binLevels(transformer->getRe(), transformer->getIm(), spectrum, getFrameLength() / 2);
+    binPowers(transformer->getRe(), transformer->getIm(), spectrum, getFrameLength() / 2);
     raiseBandLevels(spectrum);
 }
 
-void tq_spectrumCore::raiseBandLevels(const float* spectrum) {
-    // Each start bin is read once: as band b + 1's start and as band b's end.
-    int32_t next = bandStartBin[0].load(std::memory_order_relaxed);
+void tq_spectrumCore::raiseBandLevels(const float* powers) {
+    if (LevelOrder::followsPower()) {
+        raiseBandLevelsByPeak(powers);
+    } else {
+        raiseBandLevelsPerBin(powers);
+    }
+}
+
+void tq_spectrumCore::raiseBandLevelsByPeak(const float* powers) {
+    // All peaks first, then all levels: the bands' chains of maximum, square
+    // root and logarithm are independent, and apart they overlap better.
+    float peak[bandCount];
+    forEachBand(bandStartBin, [&peak, powers](int32_t b, int32_t first, int32_t end) {
+        peak[b] = peakOf(powers, first, end);
+    });
+    // powerLevel, with the square roots in one loop that vectorises.
+    float magnitude[bandCount];
     for (int32_t b = 0; b < bandCount; ++b) {
-        // The editor may be rewriting the table: never index outside 0..511.
-        const int32_t s = next < 0 ? 0 : next;
-        // s + 1 without overflow: a start at the top of the range is past 511.
-        int32_t end = s < levelBins ? s + 1 : levelBins;
-        if (b < bandCount - 1) {
-            next = bandStartBin[b + 1].load(std::memory_order_relaxed);
-            end = next > end ? next : end;
-        }
-        end = end < levelBins ? end : levelBins;
-        float v = 0.0f;
-        if (s < levelBins) {
-            v = spectrum[s];
-            for (int32_t j = s + 1; j < end; ++j) {
-                v = spectrum[j] > v ? spectrum[j] : v;
-            }
-        }
+        magnitude[b] = std::sqrt(peak[b]);
+    }
+    for (int32_t b = 0; b < bandCount; ++b) {
+        const float v = magnitudeLevel(magnitude[b]);
         if (v > bandLevel[b].load(std::memory_order_relaxed)) {
             bandLevel[b].store(v, std::memory_order_relaxed);
         }
     }
+}
+
+void tq_spectrumCore::raiseBandLevelsPerBin(const float* powers) {
+    forEachBand(bandStartBin, [this, powers](int32_t b, int32_t first, int32_t end) {
+        // Levels are never below 0: a band above bin 511 has level 0.
+        float v = 0.0f;
+        for (int32_t j = first; j < end; ++j) {
+            const float level = powerLevel(powers[j]);
+            v = level > v ? level : v;
+        }
+        if (v > bandLevel[b].load(std::memory_order_relaxed)) {
+            bandLevel[b].store(v, std::memory_order_relaxed);
+        }
+    });
 }

@@ -26,19 +26,28 @@ public:
     int32_t initialize() override;
     // Routed to process, as the host's replacing call is.
     void processAccumulating(float** inputs, float** outputs, int32_t sampleFrames) override;
-    // Transforms the summed frame, writes 512 bin levels into spectrum and
-    // raises the band levels.
+    // Transforms the summed frame, writes the squared magnitudes of its 512
+    // lower bins into spectrum and raises the band levels.
     void analyseFrame(float* frame, float* spectrum) override;
 
     // Level of one bin: 20 log10 |re + i im| mapped from -30..+30 dB to 0..1.
     static float binLevel(float re, float im);
     // The same from the bin's magnitude sqrt(re * re + im * im).
     static float magnitudeLevel(float magnitude);
-    // levels[k] = binLevel(re[k], im[k]) for k < count; levels may not
-    // overlap re or im.
-    static void binLevels(const float* re, const float* im, float* levels, int32_t count);
-    // Raises each band to the highest of its bins' levels; spectrum holds 512.
-    void raiseBandLevels(const float* spectrum);
+    // The same from the bin's squared magnitude re * re + im * im.
+    static float powerLevel(float power);
+    // powers[k] = re[k] * re[k] + im[k] * im[k] for k < count; powers may
+    // not overlap re or im.
+    static void binPowers(const float* re, const float* im, float* powers, int32_t count);
+    // Raises each band to the highest level of its bins, from the squared
+    // magnitudes of the 512 bins: one logarithm per band where this build's
+    // C library keeps the order of the squared magnitudes (LevelOrder), one
+    // per bin elsewhere.
+    void raiseBandLevels(const float* powers);
+    // The two ways: the level of each band's largest squared magnitude, and
+    // the largest of its bins' levels. They agree wherever LevelOrder holds.
+    void raiseBandLevelsByPeak(const float* powers);
+    void raiseBandLevelsPerBin(const float* powers);
 
     std::atomic<float> bandLevel[bandCount];
     std::atomic<int32_t> bandStartBin[bandCount];

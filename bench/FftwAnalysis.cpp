@@ -15,7 +15,7 @@ FftwAnalysis::FftwAnalysis()
         window[i] = 0.54f - 0.46f * std::cos(angle);
     }
     for (size_t b = 0; b < bands; ++b) {
-        bandStart[b] = static_cast<int32_t>(16 * b / 3);
+        bandStart[b] = linearStart(b);
     }
     std::memset(frame, 0, frameLength * sizeof(float));
 }
@@ -69,14 +69,18 @@ void FftwAnalysis::analyse() {
     }
     fftwf_execute(plan);
     levels(spectrum, binLevel, bins);
+    raiseBands(binLevel, bandStart, bandLevel);
+    ++framesAnalysed;
+}
+
+void FftwAnalysis::raiseBands(const float* binLevels, const int32_t* bandStart, float* bandLevels) {
     for (size_t b = 0; b < bands; ++b) {
         const size_t start = static_cast<size_t>(bandStart[b]);
         const size_t end = b + 1 < bands ? static_cast<size_t>(bandStart[b + 1]) : start + 1;
-        float v = start < bins ? binLevel[start] : 0.0f;
+        float v = start < bins ? binLevels[start] : 0.0f;
         for (size_t j = start + 1; j < end && j < bins; ++j) {
-            v = std::max(v, binLevel[j]);
+            v = std::max(v, binLevels[j]);
         }
-        bandLevel[b] = std::max(bandLevel[b], v);
+        bandLevels[b] = std::max(bandLevels[b], v);
     }
-    ++framesAnalysed;
 }

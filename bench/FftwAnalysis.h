@@ -26,6 +26,11 @@ public:
     void process(float** inputs, float** outputs, int32_t frames);
     // levels[k] for bins k < count of an r2c result.
     static void levels(const fftwf_complex* spectrum, float* levels, size_t count);
+    // Raises bandLevels[b] to the highest of band b's 512 bin levels, band b
+    // covering bins bandStart[b] up to the next band's start.
+    static void raiseBands(const float* binLevels, const int32_t* bandStart, float* bandLevels);
+    // Band b's first bin on the linear axis: 16b/3.
+    static int32_t linearStart(size_t b) { return static_cast<int32_t>(16 * b / 3); }
 
     const float* getBandLevels() const { return bandLevel; }
     size_t getFramesAnalysed() const { return framesAnalysed; }

@@ -2,9 +2,9 @@
 
 #include <cmath>
 #include <cstdio>
-#include <limits>
 
 #include "analysis/tq_spectrumCore.h"
+#include "core/numberText.h"
 #include "editor/DialogView.h"
 #include "editor/DialogViewAbout.h"
 #include "platform/platform.h"
@@ -28,20 +28,8 @@ constexpr int16_t kDefaultWidth = 570;
 constexpr int16_t kDefaultHeight = 180;
 constexpr float kFallbackSampleRate = 44100.0f;
 constexpr float kDecayStep = 0.2f;
-
-// Truncates toward zero, saturating where the value leaves the int32 range.
-int32_t truncateToInt32(double value) {
-    if (std::isnan(value)) {
-        return 0;
-    }
-    if (value >= 2147483647.0) {
-        return std::numeric_limits<int32_t>::max();
-    }
-    if (value <= -2147483648.0) {
-        return std::numeric_limits<int32_t>::min();
-    }
-    return static_cast<int32_t>(value);
-}
+// Hertz to kilohertz for the linear labels, a float constant used widened.
+constexpr float kKilohertzPerHertz = 0.001f;
 
 } // namespace
 
@@ -160,24 +148,24 @@ bool tq_spectrumEditor::buildMenus() {
 
 void tq_spectrumEditor::close() {
     opened = false;
-    if (frame) {
+    CFrame* closing = frame;
+    frame = nullptr;
+    if (closing) {
         for (DialogView* panel : panels) {
             if (panel && panel->view) {
-                frame->removeView(panel->view, false);
+                closing->removeView(panel->view, false);
             }
         }
     }
     // Bars taken out for a panel are held by the editor alone.
     if (shownPanel != -1) {
         for (CVuMeter*& bar : bars) {
-            if (bar && !(frame && frame->isChild(bar))) {
+            if (bar && !(closing && closing->isChild(bar))) {
                 bar->forget();
             }
             bar = nullptr;
         }
     }
-    delete frame;
-    frame = nullptr;
     for (DialogView*& panel : panels) {
         delete panel;
         panel = nullptr;
@@ -191,6 +179,13 @@ void tq_spectrumEditor::close() {
     viewMenu = nullptr;
     helpMenu = nullptr;
     shownPanel = -1;
+    // Last, with the editor closed: ending an open menu's edit reaches the
+    // host. A host closing us from a callback made inside the frame gets
+    // the window down, and the frame deleted, once that call returns.
+    if (closing) {
+        closing->close();
+        closing->forget();
+    }
 }
 
 // [SECTION] Idle and panels
@@ -351,7 +346,9 @@ void tq_spectrumEditor::frequencyText(float value, char* text, void* user) {
     }
     const float frequency = low + value * (high - low);
     if (frequency >= 1000.0f) {
-        std::snprintf(text, 256, "%.1fk", static_cast<double>(frequency * 0.001f));
+        // The product is wide: rounded to float, 1250 Hz would read "1.2k".
+        std::snprintf(text, 256, "%.1fk",
+                      static_cast<double>(frequency) * static_cast<double>(kKilohertzPerHertz));
     } else {
         std::snprintf(text, 256, "%3.0f", static_cast<double>(frequency));
     }

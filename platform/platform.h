@@ -2,7 +2,7 @@
 //
 // The toolkit draws every pixel itself into a Surface; a platform layer only
 // does what needs the OS: a child window inside the host's window, showing a
-// rectangle of the surface, mouse input, a modal popup menu, text, bitmap
+// rectangle of the surface, mouse input, a popup menu, text, bitmap
 // resources, time, opening a URL and the module handle. Handles are opaque
 // (void*); no OS type appears here. Exactly one layer is linked per build.
 //
@@ -70,6 +70,9 @@ public:
     virtual void mouseUp(const MouseState& state) = 0;
     // The OS lost the picture of this area: draw it and present it again.
     virtual void paint(const Rect& area) = 0;
+    // The outcome of a popup that popupMenu left pending: the chosen
+    // index, or -1 when it was dismissed.
+    virtual void menuClosed(int32_t) {}
 
 protected:
     ~WindowClient() = default;
@@ -81,14 +84,16 @@ protected:
 // stores its handle in *window. Input for it goes to `client`.
 Status createWindow(void* parent, int32_t width, int32_t height, WindowClient* client,
                     void** window);
+// Never called from inside a call the layer makes to the window's client
+// (pumpEvents included): the frame waits until that call has returned.
 Status destroyWindow(void* window);
 
 // Shows `area` of `surface` (the same size as the window) in the window.
 Status present(void* window, const Surface& surface, const Rect& area);
 
-// Reads the window's pending OS events and delivers them to its client.
-// Where the OS calls the window itself (Win32) or nothing is pending
-// (headless) it returns at once. Called from the frame's idle.
+// Reads the window's pending OS events and delivers them to its client,
+// the outcome of a pending popup among them. Where the OS calls the window
+// itself (Win32) it returns at once. Called from the frame's idle.
 Status pumpEvents(void* window);
 
 // The pointer now, for the mouse-tracking loop of a control: one call per
@@ -103,8 +108,17 @@ struct MenuItem {
     bool checked = false;   // shows a check mark
 };
 
-// Runs a modal popup whose top-left corner is at (x, y) of the window. Item
-// i's identifier is i. *chosen is the chosen index, or -1 when dismissed.
+// *chosen while the user has not decided yet.
+constexpr int32_t kPopupPending = -2;
+
+// Shows a popup whose top-left corner is at (x, y) of the window; item i's
+// identifier is i, and the items are copied. Where the OS runs its menus in
+// a loop of its own that serves the host's messages (Win32), the call
+// returns once the user has decided: *chosen is the chosen index, or -1
+// when dismissed. Elsewhere it returns at once with kPopupPending, and the
+// outcome reaches the window's client through menuClosed from a later
+// pumpEvents, so the caller's thread is never held. A window has one popup
+// at most: showing another, or destroying the window, closes it unreported.
 Status popupMenu(void* window, int32_t x, int32_t y, const MenuItem* items, size_t count,
                  int32_t* chosen);
 

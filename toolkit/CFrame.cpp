@@ -1,6 +1,28 @@
 #include "toolkit/CFrame.h"
 
 #include "toolkit/CFrameOwner.h"
+#include "toolkit/COptionMenu.h"
+
+// Holds the frame for the length of a call into it; the last one out
+// carries out a close asked for meanwhile.
+class CFrame::Busy {
+public:
+    explicit Busy(CFrame* held) : frame(held) {
+        frame->remember();
+        ++frame->busyDepth;
+    }
+    ~Busy() {
+        if (--frame->busyDepth == 0 && frame->closePending) {
+            frame->close();
+        }
+        frame->forget(); // may delete it: the call ends here
+    }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+private:
+    CFrame* frame;
+};
 
 CFrame::CFrame(const CRect& rect, CFrameOwner* frameOwner)
     : CViewContainer(CRect(0, 0, rect.width(), rect.height()), this, nullptr), owner(frameOwner),
@@ -9,7 +31,8 @@ CFrame::CFrame(const CRect& rect, CFrameOwner* frameOwner)
       mouseContext(this, pixels.data(), rect.width(), rect.height()) {}
 
 CFrame::~CFrame() {
-    close();
+    // The last holder let go, so no call into the frame is under way.
+    closeNow();
     focusView = nullptr;
     // Here, while this is still a frame: removal reaches the frame's state.
     removeAll(true);
@@ -30,10 +53,22 @@ bool CFrame::open(void* parentWindow) {
 }
 
 void CFrame::close() {
+    if (busyDepth > 0) {
+        closePending = true; // the window is still in use below us
+        return;
+    }
+    // The popup's end of edit reaches the owner, which may call back in.
+    Busy busy(this);
+    closeNow();
+}
+
+void CFrame::closeNow() {
+    closePending = false;
     if (window) {
         platform::destroyWindow(window);
         window = nullptr;
     }
+    finishPopup(-1);
 }
 
 void CFrame::invalidRect(const CRect& rect) {
@@ -51,12 +86,13 @@ void CFrame::presentArea(const CRect& area) {
 }
 
 void CFrame::idle() {
-    if (!window) {
+    if (!isOpen()) {
         return;
     }
+    Busy busy(this);
     // Input and exposure that the OS queued since the last idle come first.
     platform::pumpEvents(window);
-    if (!window) {
+    if (!isOpen()) {
         return;
     }
     if (dirty) {
@@ -135,7 +171,7 @@ bool CFrame::onWheel(const CPoint& where, float distance) {
 
 bool CFrame::pollMouse(CPoint& where, int32_t& buttons) {
     platform::MouseState state;
-    if (!window || platform::pollMouse(window, &state) != platform::Status::ok) {
+    if (!isOpen() || platform::pollMouse(window, &state) != platform::Status::ok) {
         return false;
     }
     where = CPoint(state.x, state.y);
@@ -144,17 +180,54 @@ bool CFrame::pollMouse(CPoint& where, int32_t& buttons) {
 }
 
 bool CFrame::popupMenu(const CPoint& where, const platform::MenuItem* items, size_t count,
-                       int32_t& chosen) {
-    chosen = -1;
-    return window && platform::popupMenu(window, where.x, where.y, items, count, &chosen) ==
-                         platform::Status::ok;
+                       COptionMenu* menu) {
+    if (!menu || !isOpen()) {
+        return false;
+    }
+    Busy busy(this);
+    finishPopup(-1); // one popup at a time
+    if (!isOpen()) {
+        return false;
+    }
+    menu->remember();
+    popupOwner = menu;
+    int32_t chosen = -1;
+    if (platform::popupMenu(window, where.x, where.y, items, count, &chosen) !=
+        platform::Status::ok) {
+        popupOwner = nullptr;
+        menu->forget();
+        return false;
+    }
+    if (chosen != platform::kPopupPending) {
+        finishPopup(chosen);
+    }
+    return true;
+}
+
+void CFrame::finishPopup(int32_t chosen) {
+    COptionMenu* menu = popupOwner;
+    if (!menu) {
+        return;
+    }
+    popupOwner = nullptr;
+    const CDrawContext::State saved = mouseContext.saveState();
+    mouseContext.resetState();
+    menu->popupClosed(&mouseContext, chosen);
+    mouseContext.restoreState(saved);
+    menu->forget();
+}
+
+void CFrame::menuClosed(int32_t chosen) {
+    Busy busy(this);
+    finishPopup(chosen);
 }
 
 void CFrame::mouseDown(const platform::MouseState& state) {
     CPoint where(state.x, state.y);
-    if (!size.pointInside(where)) {
+    if (!isOpen() || !size.pointInside(where)) {
         return;
     }
+    Busy busy(this);
     mouseContext.resetState();
     mouse(&mouseContext, where, state.buttons);
 }
@@ -164,6 +237,9 @@ void CFrame::mouseMoved(const platform::MouseState&) {}
 void CFrame::mouseUp(const platform::MouseState&) {}
 
 void CFrame::paint(const platform::Rect& area) {
+    if (!isOpen()) {
+        return;
+    }
     const CRect rect = CRect(area.left, area.top, area.right, area.bottom).intersection(size);
     drawArea(rect);
     presentArea(rect);

@@ -2,6 +2,12 @@
 // whole editor is drawn into, the background bitmap and the views on it.
 // Its idle draws what is dirty and shows it; mouse input from the window
 // reaches the topmost view under the pointer.
+//
+// Reference counted like any view: while the window or the owner calls
+// into it (a click, its idle, a popup's outcome) it holds itself, so that
+// an owner that closes it and lets it go from inside such a call (a host
+// closing the editor from a callback) has the window destroyed and the
+// frame deleted once that call has returned.
 #pragma once
 
 #include <cstddef>
@@ -13,6 +19,7 @@
 #include "toolkit/CViewContainer.h"
 
 class CFrameOwner;
+class COptionMenu;
 
 class CFrame : public CViewContainer, private platform::WindowClient {
 public:
@@ -23,8 +30,10 @@ public:
 
     // Creates the child window in `parentWindow`; the first idle draws all.
     bool open(void* parentWindow);
+    // Destroys the window (at once, or when the call in progress returns)
+    // and ends an open popup as dismissed.
     void close();
-    bool isOpen() const { return window != nullptr; }
+    bool isOpen() const { return window != nullptr && !closePending; }
     void* getSystemWindow() const { return window; }
 
     // Draws and shows: everything when the frame is dirty, otherwise the
@@ -51,12 +60,16 @@ public:
     bool onWheel(const CPoint& where, float distance);
     using CViewContainer::onWheel;
 
-    // The pointer in frame coordinates, one pass of a tracking loop.
+    // The pointer in frame coordinates, one pass of a tracking loop; false
+    // (buttons released) once the frame is closed.
     bool pollMouse(CPoint& where, int32_t& buttons);
-    // A modal popup with its top-left corner at `where` (frame coordinates);
-    // `chosen` is the index or -1.
+    // Shows `menu`'s popup with its top-left corner at `where` (frame
+    // coordinates). The outcome reaches menu->popupClosed, now or from a
+    // later idle, at the latest when the frame closes; false when nothing
+    // was shown, and then nothing will reach it.
     bool popupMenu(const CPoint& where, const platform::MenuItem* items, size_t count,
-                   int32_t& chosen);
+                   COptionMenu* menu);
+    bool hasPopup() const { return popupOwner != nullptr; }
 
     // What has been drawn so far, width x height pixels 0xAARRGGBB.
     const uint32_t* getPixels() const { return pixels.data(); }
@@ -65,10 +78,18 @@ public:
     const CFrame* asFrame() const override { return this; }
 
 private:
+    class Busy;
+
     void mouseDown(const platform::MouseState& state) override;
     void mouseMoved(const platform::MouseState& state) override;
     void mouseUp(const platform::MouseState& state) override;
     void paint(const platform::Rect& area) override;
+    void menuClosed(int32_t chosen) override;
+
+    // Destroys the window and dismisses an open popup.
+    void closeNow();
+    // Hands the open popup's outcome to its menu.
+    void finishPopup(int32_t chosen);
 
     // Draws `area` (frame coordinates) into the surface.
     void drawArea(const CRect& area);
@@ -83,4 +104,7 @@ private:
     CDrawContext mouseContext; // clicks; idle may run inside one
     CRect invalidArea;
     CView* focusView = nullptr;
+    COptionMenu* popupOwner = nullptr; // held while its popup is open
+    int32_t busyDepth = 0;
+    bool closePending = false;
 };

@@ -89,13 +89,16 @@ void COptionMenu::mouse(CDrawContext* context, CPoint&, int32_t buttons) {
     }
     // The popup's corner is the control's bottom-left corner in the frame.
     const CPoint corner(context->getOffset().x + size.left, context->getOffset().y + size.bottom);
-    int32_t chosen = -1;
-    if (frame && frame->popupMenu(corner, items.data(), items.size(), chosen) &&
-        validIndex(chosen) && !isSeparator(chosen)) {
+    if (!frame || !frame->popupMenu(corner, items.data(), items.size(), this)) {
+        popupClosed(context, -1);
+    }
+}
+
+void COptionMenu::popupClosed(CDrawContext* context, int32_t chosen) {
+    if (validIndex(chosen) && !isSeparator(chosen)) {
         setValue(float(chosen));
         notifyListener(context);
     }
-
     if (frame) {
         frame->setFocusView(nullptr);
     }

@@ -45,8 +45,13 @@ public:
     bool isCheckEntry(int32_t index) const;
 
     void draw(CDrawContext* context) override;
-    // A left or right click pops the menu up under the control.
+    // A left or right click begins an edit and pops the menu up under the
+    // control; popupClosed ends the edit, now or once the user decides.
     void mouse(CDrawContext* context, CPoint& where, int32_t buttons) override;
+    // The popup's outcome, from the frame: a chosen entry is made current
+    // and reported to the listener (-1 or a separator changes nothing);
+    // then the edit ends.
+    void popupClosed(CDrawContext* context, int32_t chosen);
 
 private:
     struct Entry {

@@ -10,7 +10,7 @@ packages=(
     libfreetype-dev libfontconfig-dev libpng-dev fonts-liberation
     clang libclang-rt-14-dev locales
     libx11-dev libxtst-dev xvfb xauth
-    libbenchmark-dev libfftw3-dev
+    libbenchmark-dev libfftw3-dev valgrind
 )
 # `deps.sh windows`: the cross compilers, wine64 and Xvfb as well, and what
 # makes the i386 root for the 32-bit programs (tools/i386-root.sh).

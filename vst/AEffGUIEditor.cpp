@@ -14,6 +14,11 @@ AEffGUIEditor::AEffGUIEditor(AudioEffect* owner)
 }
 
 AEffGUIEditor::~AEffGUIEditor() {
+    // Still registered only when a derived constructor failed: the plug-in
+    // must not delete it a second time.
+    if (effect && effect->getEditor() == this) {
+        effect->setEditor(nullptr);
+    }
     if (oleInitialised) {
         platform::oleUninitialize();
     }
@@ -56,15 +61,20 @@ bool AEffGUIEditor::setKnobMode(VstInt32 mode) {
 }
 
 void AEffGUIEditor::beginEdit(VstInt32 index) {
-    if (effect) {
+    if (speaksForEffect()) {
         effect->beginEdit(index);
     }
 }
 
 void AEffGUIEditor::endEdit(VstInt32 index) {
-    if (effect) {
+    if (speaksForEffect()) {
         effect->endEdit(index);
     }
+}
+
+bool AEffGUIEditor::speaksForEffect() const {
+    // Not while the plug-in is deleting it: the host is inside effClose.
+    return effect && effect->getEditor() == this;
 }
 
 void AEffGUIEditor::doIdleStuff() {

@@ -14,7 +14,8 @@ class CFrame;
 class AEffGUIEditor : public AEffEditor, public CFrameOwner {
 public:
     explicit AEffGUIEditor(AudioEffect* effect);
-    // Undoes the OLE initialisation of the constructor.
+    // Undoes the OLE initialisation of the constructor, and the
+    // registration when the derived editor's construction failed.
     ~AEffGUIEditor() override;
 
     bool getRect(ERect** rect) override;
@@ -39,5 +40,7 @@ protected:
     CFrame* frame = nullptr;
 
 private:
+    bool speaksForEffect() const;
+
     bool oleInitialised;
 };

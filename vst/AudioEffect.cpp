@@ -31,7 +31,11 @@ AudioEffect::AudioEffect(audioMasterCallback master, VstInt32 programs, VstInt32
 }
 
 AudioEffect::~AudioEffect() {
-    delete editor;
+    // Forgotten first, so that the editor's destructor finds itself no
+    // longer registered.
+    AEffEditor* owned = editor;
+    editor = nullptr;
+    delete owned;
 }
 
 void AudioEffect::setEditor(AEffEditor* newEditor) {

@@ -50,6 +50,7 @@ platform::Status HeadlessWindow::attach(platform::WindowClient* child, int32_t w
 void HeadlessWindow::detach() {
     // The last picture stays readable after the child has gone.
     client = nullptr;
+    popupPending = false;
 }
 
 platform::Status HeadlessWindow::present(const platform::Surface& surface,
@@ -119,6 +120,7 @@ size_t HeadlessWindow::dispatchEvents() {
             break;
         }
     }
+    deliverPopup();
     return taken;
 }
 
@@ -144,7 +146,7 @@ void HeadlessWindow::scriptPopupDismiss() {
     answers.push_back(-1);
 }
 
-int32_t HeadlessWindow::popup(int32_t x, int32_t y, const platform::MenuItem* items, size_t count) {
+void HeadlessWindow::popup(int32_t x, int32_t y, const platform::MenuItem* items, size_t count) {
     PopupRecord record;
     record.x = x;
     record.y = y;
@@ -162,7 +164,15 @@ int32_t HeadlessWindow::popup(int32_t x, int32_t y, const platform::MenuItem* it
     }
     record.answer = answer;
     popupLog.push_back(std::move(record));
-    return answer;
+    popupPending = true;
+}
+
+void HeadlessWindow::deliverPopup() {
+    if (!popupPending || !client) {
+        return;
+    }
+    popupPending = false;
+    client->menuClosed(popupLog.back().answer);
 }
 
 uint32_t HeadlessWindow::pixel(int32_t x, int32_t y) const {

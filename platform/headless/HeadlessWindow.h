@@ -1,7 +1,8 @@
 // The parent window of the headless layer, owned by a test or the
 // command-line host. The plug-in makes its child window in it; we keep what
 // the child presents, feed it mouse input, answer its popup menus from a
-// script and remember what they offered.
+// script and remember what they offered. A popup's answer reaches the
+// child after the events in hand, as a user's choice would.
 #pragma once
 
 #include <cstddef>
@@ -46,7 +47,8 @@ public:
     void injectMouseMove(int32_t x, int32_t y, uint32_t advanceMs = 0);
     void injectMouseUp(int32_t x, int32_t y, uint32_t advanceMs = 0);
     size_t pendingEvents() const { return events.size(); }
-    // Delivers queued events to the child; returns how many were taken.
+    // Delivers queued events to the child, then the answer of a popup shown
+    // meanwhile; returns how many events were taken.
     size_t dispatchEvents();
     // Down and up at one place, delivered.
     void click(int32_t x, int32_t y, int32_t buttons = platform::kMouseLeft);
@@ -69,7 +71,10 @@ public:
     void detach();
     platform::Status present(const platform::Surface& surface, const platform::Rect& area);
     void poll(platform::MouseState* state);
-    int32_t popup(int32_t x, int32_t y, const platform::MenuItem* items, size_t count);
+    // Records the popup and keeps its scripted answer for the child.
+    void popup(int32_t x, int32_t y, const platform::MenuItem* items, size_t count);
+    // Hands the child the answer of the popup shown last, if it has not had it.
+    void deliverPopup();
 
 private:
     enum class Kind { down, move, up };
@@ -92,4 +97,5 @@ private:
     platform::MouseState mouse;
     std::deque<int32_t> answers;
     std::vector<PopupRecord> popupLog;
+    bool popupPending = false;
 };

@@ -47,7 +47,12 @@ Status present(void* window, const Surface& surface, const Rect& area) {
 }
 
 Status pumpEvents(void* window) {
-    return HeadlessWindow::fromHandle(window) ? Status::ok : Status::invalidArgument;
+    HeadlessWindow* host = HeadlessWindow::fromHandle(window);
+    if (!host) {
+        return Status::invalidArgument;
+    }
+    host->deliverPopup();
+    return Status::ok;
 }
 
 Status pollMouse(void* window, MouseState* state) {
@@ -65,7 +70,8 @@ Status popupMenu(void* window, int32_t x, int32_t y, const MenuItem* items, size
     if (!host || !chosen || (!items && count > 0)) {
         return Status::invalidArgument;
     }
-    *chosen = host->popup(x, y, items, count);
+    host->popup(x, y, items, count);
+    *chosen = kPopupPending;
     return Status::ok;
 }
 

@@ -1,8 +1,6 @@
 #include "platform/x11/X11PopupMenu.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <poll.h>
 
 #include "platform/freetype/GlyphCache.h"
 #include "platform/x11/X11Fonts.h"
@@ -16,38 +14,38 @@ using Layout = X11MenuLayout;
 constexpr long kMenuEvents = ExposureMask | ButtonPressMask | ButtonReleaseMask |
                              PointerMotionMask | KeyPressMask | StructureNotifyMask;
 constexpr unsigned int kButtonMasks = Button1Mask | Button2Mask | Button3Mask;
-constexpr int kGrabAttempts = 20; // another client may hold the pointer a moment
-constexpr int kGrabRetryMs = 10;
-constexpr int kWaitMs = 100;
 
 const char* textOf(const platform::MenuItem& item) {
     return item.text ? item.text : "";
 }
 
-void sleepMs(int milliseconds) {
-    poll(nullptr, 0, milliseconds);
-}
-
 } // namespace
 
 X11PopupMenu::X11PopupMenu(X11Window& window, const platform::MenuItem* menuItems, size_t menuCount)
-    : owner(window), display(window.connection()), items(menuItems), count(menuCount) {
+    : owner(window), display(window.connection()), items(menuItems, menuItems + menuCount),
+      count(menuCount) {
+    // The caller's texts may go as soon as the menu shows.
+    texts.reserve(count);
+    for (const platform::MenuItem& item : items) {
+        texts.emplace_back(textOf(item));
+    }
     int32_t widest = 0;
     const GlyphCache& glyphs = X11Fonts::glyphs();
     for (size_t i = 0; i < count; ++i) {
+        items[i].text = texts[i].c_str();
         int32_t w = 0;
         if (!items[i].separator &&
-            glyphs.textWidth(Layout::kFont, textOf(items[i]), &w) == platform::Status::ok) {
+            glyphs.textWidth(Layout::kFont, items[i].text, &w) == platform::Status::ok) {
             widest = std::max(widest, w);
         }
     }
     width = Layout::width(widest);
-    height = Layout::height(items, count);
+    height = Layout::height(items.data(), count);
     pixels.assign(size_t(width) * size_t(height), Layout::kFace);
 }
 
 X11PopupMenu::~X11PopupMenu() {
-    if (!window || !owner.connected()) {
+    if (!owner.connected()) {
         return;
     }
     if (keyboardGrabbed) {
@@ -59,7 +57,9 @@ X11PopupMenu::~X11PopupMenu() {
     if (gc) {
         XFreeGC(display, gc);
     }
-    XDestroyWindow(display, window);
+    if (window) {
+        XDestroyWindow(display, window);
+    }
     XFlush(display);
 }
 
@@ -101,70 +101,48 @@ bool X11PopupMenu::show(int32_t x, int32_t y) {
     }
     XMapRaised(display, window);
     draw();
+    grabInput();
+    XFlush(display);
     return true;
 }
 
 void X11PopupMenu::grabInput() {
     // Every click then reaches the menu, inside or out, and so does Escape.
-    for (int attempt = 0; attempt < kGrabAttempts && !(pointerGrabbed && keyboardGrabbed);
-         ++attempt) {
-        if (!pointerGrabbed) {
-            pointerGrabbed =
-                XGrabPointer(display, window, False,
-                             ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
-                             GrabModeAsync, None, None, CurrentTime) == GrabSuccess;
-        }
-        if (!keyboardGrabbed) {
-            keyboardGrabbed = XGrabKeyboard(display, window, False, GrabModeAsync, GrabModeAsync,
-                                            CurrentTime) == GrabSuccess;
-        }
-        if (!(pointerGrabbed && keyboardGrabbed)) {
-            sleepMs(kGrabRetryMs);
-        }
+    // Another client may hold the pointer a moment: the owner's next idle
+    // asks again.
+    if (!window) {
+        return;
+    }
+    if (!pointerGrabbed) {
+        pointerGrabbed =
+            XGrabPointer(display, window, False,
+                         ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
+                         GrabModeAsync, None, None, CurrentTime) == GrabSuccess;
+    }
+    if (!keyboardGrabbed) {
+        keyboardGrabbed = XGrabKeyboard(display, window, False, GrabModeAsync, GrabModeAsync,
+                                        CurrentTime) == GrabSuccess;
     }
 }
 
-int32_t X11PopupMenu::run(int32_t x, int32_t y) {
-    if (count == 0 || !show(x, y)) {
-        return -1;
+bool X11PopupMenu::takes(const XEvent& event) const {
+    if (window && event.xany.window == window) {
+        return true;
     }
-    grabInput();
-    XFlush(display);
-
-    Outcome outcome = Outcome::waiting;
-    XEvent event;
-    while (outcome == Outcome::waiting && owner.usable()) {
-        if (XPending(display) == 0) {
-            pollfd fd{ConnectionNumber(display), POLLIN, 0};
-            poll(&fd, 1, kWaitMs);
-            continue;
-        }
-        XNextEvent(display, &event);
-        outcome = handle(event);
-    }
-    return outcome == Outcome::chosen ? choice : -1;
+    return event.xany.window == owner.id() &&
+           (event.type == MotionNotify || event.type == ButtonPress ||
+            event.type == ButtonRelease || event.type == KeyPress);
 }
 
 X11PopupMenu::Outcome X11PopupMenu::handle(XEvent& event) {
-    const bool mine = event.xany.window == window;
-    const bool owners = event.xany.window == owner.id();
-    if (!mine && !owners) {
-        return Outcome::waiting;
-    }
     switch (event.type) {
     case Expose:
-        if (owners) {
-            owner.expose(event.xexpose);
-        } else if (event.xexpose.count == 0) {
+        if (event.xexpose.count == 0) {
             draw();
         }
         break;
     case DestroyNotify:
-        if (owners) {
-            owner.markGone();
-        } else {
-            window = 0;
-        }
+        window = 0; // not by us: nothing left to show
         return Outcome::dismissed;
     // Pointer events count by their root position, whichever of our
     // windows they reached: before the menu holds the pointer, the editor's
@@ -183,7 +161,7 @@ X11PopupMenu::Outcome X11PopupMenu::handle(XEvent& event) {
             return Outcome::dismissed;
         }
         if ((key == XK_Return || key == XK_KP_Enter) && choosable(hovered)) {
-            choice = hovered;
+            chosen = hovered;
             return Outcome::chosen;
         }
         break;
@@ -199,7 +177,7 @@ X11PopupMenu::Outcome X11PopupMenu::pointer(int type, int32_t rootX, int32_t roo
     const int32_t x = rootX - left;
     const int32_t y = rootY - top;
     const bool inside = x >= 0 && y >= 0 && x < width && y < height;
-    const int32_t index = Layout::entryAt(items, count, width, x, y);
+    const int32_t index = Layout::entryAt(items.data(), count, width, x, y);
     switch (type) {
     case MotionNotify:
         highlight(index);
@@ -217,7 +195,7 @@ X11PopupMenu::Outcome X11PopupMenu::pointer(int type, int32_t rootX, int32_t roo
     case ButtonRelease:
         // The release of the click that opened the menu chooses nothing.
         if (armed && choosable(index)) {
-            choice = index;
+            chosen = index;
             return Outcome::chosen;
         }
         break;
@@ -277,7 +255,7 @@ void X11PopupMenu::draw() {
     const GlyphCache& glyphs = X11Fonts::glyphs();
     const platform::Surface surface{width, height, pixels.data()};
     for (size_t i = 0; i < count; ++i) {
-        const int32_t top = Layout::entryTop(items, i);
+        const int32_t top = Layout::entryTop(items.data(), i);
         const int32_t bottom = top + Layout::entryHeight(items[i]);
         if (items[i].separator) {
             const int32_t line = top + (bottom - top) / 2;
@@ -295,7 +273,7 @@ void X11PopupMenu::draw() {
                           ink);
         }
         platform::TextRun run;
-        run.text = textOf(items[i]);
+        run.text = items[i].text;
         run.font = Layout::kFont;
         run.box = platform::Rect{Layout::kBorder + Layout::kCheckColumn, top,
                                  width - Layout::kBorder - Layout::kTextMargin, bottom};

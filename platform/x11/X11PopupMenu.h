@@ -1,12 +1,15 @@
-// A modal popup menu on X11: an override-redirect window at root
-// coordinates, drawn by us (entries, separators, check marks, the entry
-// under the pointer highlighted) with the same text as the editor. It holds
-// the pointer and the keyboard until a choice: a click on an entry chooses
-// it, a click outside or Escape dismisses the menu.
+// A popup menu on X11: an override-redirect window at root coordinates,
+// drawn by us (entries, separators, check marks, the entry under the
+// pointer highlighted) with the same text as the editor. It holds the
+// pointer and the keyboard while it is open, but never the caller's
+// thread: the owner window hands it the events it reads in its idle, and
+// it answers whether they decided anything. A click on an entry chooses
+// it; a click outside or Escape dismisses the menu.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/platform.h"
@@ -17,21 +20,28 @@ class X11Window;
 
 class X11PopupMenu {
 public:
+    enum class Outcome { waiting, chosen, dismissed };
+
+    // Copies the items.
     X11PopupMenu(X11Window& owner, const platform::MenuItem* items, size_t count);
+    // Takes the window down and lets go of the pointer and the keyboard.
     ~X11PopupMenu();
     X11PopupMenu(const X11PopupMenu&) = delete;
     X11PopupMenu& operator=(const X11PopupMenu&) = delete;
 
-    // Shows the menu with its top-left corner at (x, y) of the owner window
-    // and waits; the chosen index, or -1.
-    int32_t run(int32_t x, int32_t y);
+    // Maps the menu with its top-left corner at (x, y) of the owner window
+    // and asks for the pointer and the keyboard; false if it cannot show.
+    bool show(int32_t x, int32_t y);
+    // Asks again for what another client held a moment ago; never waits.
+    void grabInput();
+    // Whether `event` is the menu's: anything on its window, and the
+    // pointer on the owner's window (which may get it before the grab).
+    bool takes(const XEvent& event) const;
+    Outcome handle(XEvent& event);
+    // The chosen index once handle() answered `chosen`.
+    int32_t choice() const { return chosen; }
 
 private:
-    enum class Outcome { waiting, chosen, dismissed };
-
-    bool show(int32_t x, int32_t y);
-    void grabInput();
-    Outcome handle(XEvent& event);
     Outcome pointer(int type, int32_t rootX, int32_t rootY, unsigned int state);
     bool choosable(int32_t index) const;
     void highlight(int32_t index);
@@ -41,7 +51,8 @@ private:
 
     X11Window& owner;
     Display* display;
-    const platform::MenuItem* items;
+    std::vector<std::string> texts;
+    std::vector<platform::MenuItem> items; // texts point into `texts`
     size_t count;
     Window window = 0;
     GC gc = nullptr;
@@ -52,7 +63,7 @@ private:
     int32_t width = 0;
     int32_t height = 0;
     int32_t hovered = -1;
-    int32_t choice = -1;
+    int32_t chosen = -1;
     bool armed = false; // a press (or a drag with a button held) inside the menu
     bool pointerGrabbed = false;
     bool keyboardGrabbed = false;

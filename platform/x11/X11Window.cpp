@@ -192,6 +192,7 @@ X11Window::~X11Window() {
     if (!display) {
         return;
     }
+    popup.reset(); // on the root window: it does not go with the parent
     if (!broken) {
         // The host may have destroyed its parent, and with it our window.
         if (window) {
@@ -280,12 +281,35 @@ void X11Window::pumpEvents() {
     }
     while (usable() && XPending(display) > 0) {
         XNextEvent(display, &event);
+        if (popup && popup->takes(event)) {
+            const X11PopupMenu::Outcome outcome = popup->handle(event);
+            if (outcome != X11PopupMenu::Outcome::waiting) {
+                endPopup(outcome == X11PopupMenu::Outcome::chosen ? popup->choice() : -1);
+            }
+            continue;
+        }
         dispatch(event);
+    }
+    if (popup) {
+        if (usable()) {
+            popup->grabInput();
+        } else {
+            endPopup(-1); // our window went with the host's: so does the menu
+        }
     }
     paintExposed();
     if (usable()) {
         XFlush(display);
     }
+}
+
+void X11Window::endPopup(int32_t chosen) {
+    popup.reset();
+    if (connected()) {
+        XFlush(display);
+    }
+    // The client may show the next popup from here.
+    client->menuClosed(chosen);
 }
 
 void X11Window::dispatch(XEvent& event) {
@@ -408,10 +432,15 @@ void X11Window::pollMouse(platform::MouseState* state) {
 }
 
 int32_t X11Window::popupMenu(int32_t x, int32_t y, const platform::MenuItem* items, size_t count) {
+    popup.reset();
     if (!usable() || count == 0) {
         return -1;
     }
-    grabbed = false; // the popup takes the pointer over and lets it go
-    X11PopupMenu menu(*this, items, count);
-    return menu.run(x, y);
+    auto menu = std::make_unique<X11PopupMenu>(*this, items, count);
+    if (!menu->show(x, y)) {
+        return -1;
+    }
+    grabbed = false; // the popup took the pointer over and lets it go
+    popup = std::move(menu);
+    return platform::kPopupPending;
 }

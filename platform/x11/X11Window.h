@@ -3,17 +3,21 @@
 // several plug-in instances and on any host thread never share Xlib state.
 // Events are read when the frame idles (pumpEvents): exposed areas are put
 // again from the image of what was last presented, buttons and motion go to
-// the client. While a control tracks the mouse
-// the pointer is grabbed and pollMouse reads it directly.
+// the client, or to an open popup menu, whose outcome then goes to the
+// client. While a control tracks the mouse the pointer is grabbed and
+// pollMouse reads it directly.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "platform/x11/XlibHeaders.h"
 
 #include "platform/platform.h"
 #include "platform/x11/X11Image.h"
+
+class X11PopupMenu;
 
 class X11Window {
 public:
@@ -33,6 +37,8 @@ public:
     platform::Status present(const platform::Surface& surface, const platform::Rect& area);
     void pumpEvents();
     void pollMouse(platform::MouseState* state);
+    // Shows a popup, closing one still open unreported: platform::kPopupPending,
+    // or -1 when none could be shown.
     int32_t popupMenu(int32_t x, int32_t y, const platform::MenuItem* items, size_t count);
 
     // For the popup menu, which runs on this window's connection.
@@ -43,15 +49,17 @@ public:
     Colormap colormap() const { return windowColormap; }
     bool usable() const { return display && !gone && !broken; }
     bool connected() const { return display && !broken; }
-    // Exposure of this window (also when the popup menu reads the events).
-    void expose(const XExposeEvent& event);
-    // The window was destroyed under us (with the host's parent).
-    void markGone();
 
 private:
     X11Window() = default;
     platform::Status open(Window parent, int32_t width, int32_t height);
     void dispatch(XEvent& event);
+    // Exposure of this window.
+    void expose(const XExposeEvent& event);
+    // The window was destroyed under us (with the host's parent).
+    void markGone();
+    // Takes the popup down and tells the client its outcome.
+    void endPopup(int32_t chosen);
     void paintExposed();
     void grabPointer();
     void releaseGrabIfUp();
@@ -66,6 +74,7 @@ private:
     GC gc = nullptr;
     X11Image image;
     platform::WindowClient* client = nullptr;
+    std::unique_ptr<X11PopupMenu> popup;
     platform::MouseState mouse;
     platform::Rect exposed;  // gathered until the last Expose of a series
     int32_t dispatching = 0; // > 0 while the client handles a button press

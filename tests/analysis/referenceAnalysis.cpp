@@ -61,9 +61,12 @@ void fft(float* re, float* im, int32_t log2Size) {
     }
 }
 
+float power(float re, float im) {
+    return re * re + im * im;
+}
+
 float level(float re, float im) {
-    const float power = re * re + im * im;
-    const float magnitude = std::sqrt(power);
+    const float magnitude = std::sqrt(power(re, im));
     const float decibels = 20.0f * std::log10(magnitude);
     const float value = decibels * 0.016666668f + 0.5f;
     if (value > 1.0f) {

@@ -15,6 +15,9 @@ void twiddles(int32_t log2Size, std::vector<float>& cosTable, std::vector<float>
 // group of butterflies; n = 2^log2Size values in re and im.
 void fft(float* re, float* im, int32_t log2Size);
 
+// re * re + im * im: the squared magnitude.
+float power(float re, float im);
+
 // magnitude, 20 log10, * 1/60 + 0.5, clamped to 0..1; NaN gives 0.
 float level(float re, float im);
 

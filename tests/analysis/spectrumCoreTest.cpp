@@ -171,7 +171,7 @@ TEST(SpectrumCore, SilenceAndNanNeverRaiseLevels) {
     frame[17] = std::numeric_limits<float>::quiet_NaN();
     core->analyseFrame(frame.data(), spectrum.data());
     for (int32_t k = 0; k < 512; ++k) {
-        ASSERT_EQ(spectrum[k], 0.0f) << k;
+        ASSERT_EQ(tq_spectrumCore::powerLevel(spectrum[k]), 0.0f) << k;
     }
     for (int32_t b = 0; b < tq_spectrumCore::bandCount; ++b) {
         ASSERT_EQ(bandOf(*core, b), b == 3 ? 0.25f : 0.0f) << b;
@@ -179,23 +179,19 @@ TEST(SpectrumCore, SilenceAndNanNeverRaiseLevels) {
 }
 
 TEST(SpectrumCore, BandMaxima) {
-    auto core = std::make_unique<tq_spectrumCore>();
-    // Loud values around the 512 bins betray any read outside them.
-    std::vector<float> storage(1536, 5.0f);
+    // Squared magnitudes k / 1024, with loud values around the 512 bins that
+    // betray any read outside them, and a NaN that must never win.
+    std::vector<float> storage(1536, 1e6f);
     float* spectrum = storage.data() + 512;
     for (int32_t k = 0; k < 512; ++k) {
         spectrum[k] = static_cast<float>(k) / 1024.0f;
     }
     spectrum[0] = 0.7f;
     spectrum[7] = 0.9f;
+    spectrum[13] = std::numeric_limits<float>::quiet_NaN();
     const std::pair<int32_t, int32_t> starts[] = {{4, 300},  {5, 300},        {6, -40}, {7, 3},
                                                   {10, 512}, {11, INT32_MAX}, {12, -5}, {96, 7}};
-    for (const auto& [band, bin] : starts) {
-        core->bandStartBin[band].store(bin);
-    }
-    core->bandLevel[20].store(0.8f);
-    core->raiseBandLevels(spectrum);
-
+    // Each band's largest squared magnitude, whose level it must show.
     const std::pair<int32_t, float> expected[] = {
         {0, 0.7f},           // bins 0..4
         {1, 0.9f},           // bins 5..9
@@ -209,13 +205,25 @@ TEST(SpectrumCore, BandMaxima) {
         {10, 0.0f},          // starts at 512
         {11, 0.0f},          // far above
         {12, 0.9f},          // bins 0..68
-        {20, 0.8f},          // a level only rises
         {21, 116.0f / 1024}, // bins 112..116
         {95, 506.0f / 1024}, // the next start lies lower
         {96, 0.9f},          // its start bin alone
     };
-    for (const auto& [band, level] : expected) {
-        EXPECT_EQ(bandOf(*core, band), level) << band;
+    // The build's choice, and both ways on their own.
+    using Pass = void (tq_spectrumCore::*)(const float*);
+    for (const Pass pass :
+         {&tq_spectrumCore::raiseBandLevels, &tq_spectrumCore::raiseBandLevelsByPeak,
+          &tq_spectrumCore::raiseBandLevelsPerBin}) {
+        auto core = std::make_unique<tq_spectrumCore>();
+        for (const auto& [band, bin] : starts) {
+            core->bandStartBin[band].store(bin);
+        }
+        core->bandLevel[20].store(0.8f);
+        ((*core).*pass)(spectrum);
+        for (const auto& [band, power] : expected) {
+            EXPECT_EQ(bandOf(*core, band), tq_spectrumCore::powerLevel(power)) << band;
+        }
+        EXPECT_EQ(bandOf(*core, 20), 0.8f) << "a level only rises";
     }
 }
 

@@ -105,13 +105,22 @@ TEST(LabelTexts, LogarithmicAtAnyRate) {
     }
 }
 
-TEST(LabelTexts, LinearAt44100And48000) {
-    PluginRig rig44(44100.0f);
-    ASSERT_TRUE(rig44.open());
-    EXPECT_EQ(labelTexts(rig44.editor()), kLinear44);
-    PluginRig rig48(48000.0f);
-    ASSERT_TRUE(rig48.open());
-    EXPECT_EQ(labelTexts(rig48.editor()), kLinear48);
+TEST(LabelTexts, LinearAtEachRate) {
+    // At 20 kHz the kilohertz come from a wide product: 1250 Hz times the
+    // widened 0.001f is just over 1.25, where a float product is 1.25.
+    const struct {
+        float rate;
+        std::vector<std::string> texts;
+    } rows[] = {
+        {44100.0f, kLinear44},
+        {48000.0f, kLinear48},
+        {20000.0f, {"  0", "1.3k", "2.5k", "3.8k", "5.0k", "6.3k", "7.5k", "8.8k", "10.0k"}},
+    };
+    for (const auto& row : rows) {
+        PluginRig rig(row.rate);
+        ASSERT_TRUE(rig.open());
+        EXPECT_EQ(labelTexts(rig.editor()), row.texts) << row.rate;
+    }
 }
 
 TEST(LabelTexts, AxisEndsFollowTheMode) {

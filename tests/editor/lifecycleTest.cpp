@@ -183,6 +183,67 @@ TEST(EditorLifecycle, CallsOnAClosedEditorAreHarmless) {
     stranger->forget();
 }
 
+// A host may close the editor from inside any call the editor makes to it
+// while the user works a control: the close takes effect once the call the
+// host made into the editor has returned, and the host hears the same edit.
+TEST(EditorLifecycle, AHostClosingTheEditorFromInsideACallback) {
+    struct Case {
+        const char* gesture;
+        VstInt32 closeAt; // the first host callback of this kind closes
+        int32_t panel;    // requested before the gesture
+        CRect target;
+        int32_t choice; // the popup's answer
+        VstInt32 tag;
+    };
+    const Case cases[] = {
+        {"OK pressed", audioMasterBeginEdit, 0, PluginRig::kOkButton, -1, 1},
+        {"OK held", audioMasterIdle, 0, PluginRig::kOkButton, -1, 1},
+        {"OK released", audioMasterEndEdit, 0, PluginRig::kOkButton, -1, 1},
+        {"View clicked", audioMasterBeginEdit, -1, PluginRig::kViewMenu, 3, 2},
+        {"Logarithmic chosen", audioMasterEndEdit, -1, PluginRig::kViewMenu, 3, 2},
+        {"About... chosen", audioMasterEndEdit, -1, PluginRig::kHelpMenu, 3, 3},
+        {"Help dismissed", audioMasterEndEdit, -1, PluginRig::kHelpMenu, -1, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.gesture);
+        PluginRig rig;
+        ASSERT_TRUE(rig.open());
+        rig.editor()->requestedPanel.store(c.panel);
+        rig.idle();
+        ASSERT_EQ(rig.editor()->shownPanel, c.panel);
+        PluginRig::hostCalls().clear();
+        int32_t closes = 0;
+        PluginRig::onHostCall() = [&](const PluginRig::HostCall& call) {
+            if (call.opcode == c.closeAt && closes++ == 0) {
+                rig.close();
+                EXPECT_EQ(rig.editor()->getFrame(), nullptr);
+            }
+        };
+        c.choice < 0 ? rig.window.scriptPopupDismiss() : rig.window.scriptPopupChoice(c.choice);
+        const int32_t x = (c.target.left + c.target.right) / 2;
+        const int32_t y = (c.target.top + c.target.bottom) / 2;
+        rig.window.injectMouseDown(x, y);
+        for (int32_t pass = 0; pass < 3; ++pass) {
+            rig.window.injectMouseMove(x, y, 60);
+        }
+        rig.window.injectMouseUp(x, y);
+        rig.window.dispatchEvents();
+        rig.idleAfter(100);
+        PluginRig::onHostCall() = nullptr;
+
+        EXPECT_EQ(closes, 1);
+        EXPECT_FALSE(rig.window.hasChild()) << "the window is down";
+        EXPECT_EQ(PluginRig::indexesOf(audioMasterBeginEdit), std::vector<VstInt32>{c.tag});
+        EXPECT_EQ(PluginRig::indexesOf(audioMasterEndEdit), std::vector<VstInt32>{c.tag});
+        // And the editor opens again, showing what is asked for.
+        ASSERT_TRUE(rig.open());
+        rig.idle();
+        EXPECT_EQ(rig.editor()->shownPanel, rig.editor()->requestedPanel.load());
+        EXPECT_EQ(rig.editor()->getFrame()->getNbViews(),
+                  rig.editor()->shownPanel == -1 ? 108u : 12u);
+    }
+}
+
 TEST(EditorLifecycle, KeysFindNoTakerAndTheKnobModeIsKept) {
     PluginRig rig;
     ASSERT_TRUE(rig.open());

@@ -5,6 +5,6 @@
 void UnguardedCore::analyseFrame(float* frame, float* spectrum) {
     MEftFrmFft* transformer = fft();
     transformer->transformFrame(frame, spectrum);
-    binLevels(transformer->getRe(), transformer->getIm(), spectrum, getFrameLength() / 2);
+    binPowers(transformer->getRe(), transformer->getIm(), spectrum, getFrameLength() / 2);
     raiseBandLevels(spectrum);
 }

@@ -19,9 +19,40 @@
 #include "tests/reliability/StereoBlock.h"
 #include "tests/reliability/TestHost.h"
 #include "tests/reliability/TestSignal.h"
+#include "tests/support/allocationHook.h"
 
 // [SECTION] Argument pools and the answer table
 // [SECTION] Every opcode
+TEST(HostileHost, EntryPointAnswersNullWhenAnyAllocationFails) {
+    // Bitmaps are decoded once per process: one plug-in first, so that every
+    // pass below meets the same allocations.
+    TestHost().close();
+    int32_t refused = 0;
+    bool completed = false;
+    for (int32_t nth = 1; nth < 100000 && !completed; ++nth) {
+        SCOPED_TRACE(nth);
+        HeadlessSystem::reset();
+        allocationHook::failAllocation(nth);
+        AEffect* effect = VSTPluginMain(TestHost::callback);
+        completed = allocationHook::failurePending();
+        allocationHook::clearFailure();
+        if (!effect) {
+            ++refused;
+            EXPECT_EQ(HeadlessSystem::oleDepth(), 0) << "the editor's OLE initialisation undone";
+            continue;
+        }
+        // Only what the analysis can do without may fail and leave a plug-in:
+        // a whole one, that passes its audio and closes.
+        const auto* plugin = static_cast<const tq_spectrum*>(effect->object);
+        EXPECT_NE(plugin->getCore(), nullptr);
+        EXPECT_NE(plugin->getSpectrumEditor(), nullptr);
+        EXPECT_EQ(effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f), 1);
+        EXPECT_EQ(HeadlessSystem::oleDepth(), 0);
+    }
+    EXPECT_TRUE(completed) << "a pass with no failure built the plug-in";
+    EXPECT_GT(refused, 3) << "plug-in, core and editor each refused";
+}
+
 // [SECTION] Sample rates and block sizes
 // [SECTION] Frame counts, channel pointers and sample values
 // [SECTION] Editor calls out of order

@@ -11,6 +11,7 @@ namespace {
 std::atomic<bool> counting{false};
 std::atomic<size_t> allocations{0};
 std::atomic<int> nothrowCountdown{0};
+std::atomic<int> anyCountdown{0};
 
 void* allocate(size_t n) {
     if (counting.load()) {
@@ -19,13 +20,20 @@ void* allocate(size_t n) {
     return std::malloc(n == 0 ? 1 : n);
 }
 
-bool nothrowFails() {
-    int left = nothrowCountdown.load();
+bool countdownEnds(std::atomic<int>& countdown) {
+    int left = countdown.load();
     if (left <= 0) {
         return false;
     }
-    nothrowCountdown.store(left - 1);
+    countdown.store(left - 1);
     return left == 1;
+}
+
+// Both countdowns move on every nothrow allocation.
+bool nothrowFails() {
+    const bool nothrowEnds = countdownEnds(nothrowCountdown);
+    const bool anyEnds = countdownEnds(anyCountdown);
+    return nothrowEnds || anyEnds;
 }
 
 } // namespace
@@ -46,14 +54,23 @@ void failNothrowAllocation(int nth) {
     nothrowCountdown.store(nth);
 }
 
+void failAllocation(int nth) {
+    anyCountdown.store(nth);
+}
+
+bool failurePending() {
+    return nothrowCountdown.load() > 0 || anyCountdown.load() > 0;
+}
+
 void clearFailure() {
     nothrowCountdown.store(0);
+    anyCountdown.store(0);
 }
 
 } // namespace allocationHook
 
 void* operator new(size_t n) {
-    void* p = allocate(n);
+    void* p = countdownEnds(anyCountdown) ? nullptr : allocate(n);
     if (p == nullptr) {
         throw std::bad_alloc();
     }

@@ -129,6 +129,31 @@ TEST_F(OptionMenu, ADismissedPopupChangesNothingAndCallsNoListener) {
     EXPECT_TRUE(listener.values.empty());
 }
 
+// The popup stays open, and the edit with it, until the window reports the
+// user's decision; closing the frame first ends it as dismissed.
+TEST_F(OptionMenu, TheEditLastsUntilTheOutcomeOrTheFrameCloses) {
+    COptionMenu* menu = makeMenu(1025, kView);
+    menu->setCurrent(0);
+    std::vector<uint32_t> pixel(1);
+    CDrawContext context(f.frame, pixel.data(), 1, 1);
+    CPoint where(30, 10);
+    f.window.scriptPopupChoice(3);
+    menu->mouse(&context, where, kLButton);
+    EXPECT_TRUE(f.frame->hasPopup());
+    EXPECT_EQ(f.log, (EventLog{"begin 2"}));
+    f.frame->idle();
+    EXPECT_FALSE(f.frame->hasPopup());
+    EXPECT_EQ(f.log, (EventLog{"begin 2", "changed 2 = 3", "end 2"}));
+
+    f.window.scriptPopupChoice(2);
+    menu->mouse(&context, where, kLButton);
+    f.frame->close();
+    EXPECT_FALSE(f.frame->hasPopup());
+    EXPECT_EQ(f.log, (EventLog{"begin 2", "changed 2 = 3", "end 2", "begin 2", "end 2"}));
+    EXPECT_EQ(menu->getCurrent(), 3) << "nothing chosen";
+    EXPECT_EQ(menu->getNbReference(), 2) << "the frame no longer holds it for its popup";
+}
+
 TEST_F(OptionMenu, ASeparatorCannotBeChosen) {
     COptionMenu* menu = makeMenu(0, kView);
     menu->setCurrent(0);

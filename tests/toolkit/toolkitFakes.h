@@ -111,7 +111,7 @@ struct OpenFrame {
         : owner(&log), frame(new CFrame(CRect(0, 0, width, height), &owner)) {
         opened = frame->open(window.handle());
     }
-    ~OpenFrame() { delete frame; }
+    ~OpenFrame() { frame->forget(); }
     OpenFrame(const OpenFrame&) = delete;
     OpenFrame& operator=(const OpenFrame&) = delete;
 

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <thread>
 
+#include <X11/keysym.h>
+
 // XTest's declarations use Xlib's status macro, which our headers drop.
 #define Status int
 #include <X11/extensions/XTest.h>
@@ -66,7 +68,8 @@ Window TestDisplay::createParent(int32_t x, int32_t y, int32_t width, int32_t he
     XSetWindowAttributes attributes{};
     attributes.background_pixel = 0x00336699;
     attributes.border_pixel = 0;
-    unsigned long mask = CWBackPixel | CWBorderPixel;
+    attributes.event_mask = KeyPressMask;
+    unsigned long mask = CWBackPixel | CWBorderPixel | CWEventMask;
     Visual* visual = DefaultVisual(display, screen);
     int windowDepth = DefaultDepth(display, screen);
     if (depth == 32) {
@@ -212,4 +215,17 @@ void TestDisplay::pressKey(unsigned long keysym) {
     XTestFakeKeyEvent(display, code, True, CurrentTime);
     XTestFakeKeyEvent(display, code, False, CurrentTime);
     XSync(display, False);
+}
+
+bool TestDisplay::keyReaches(Window window, int32_t rootX, int32_t rootY, int32_t waitMs) {
+    XEvent event;
+    while (XCheckTypedWindowEvent(display, window, KeyPress, &event)) {
+    }
+    moveTo(rootX, rootY);
+    XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
+    pressKey(XK_space);
+    return waitUntil(waitMs, [&] {
+        XSync(display, False);
+        return XCheckTypedWindowEvent(display, window, KeyPress, &event) != 0;
+    });
 }

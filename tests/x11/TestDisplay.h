@@ -31,8 +31,9 @@ public:
     bool usable() const { return display != nullptr && hasXTest; }
     Display* connection() const { return display; }
 
-    // A mapped top-level window at (x, y) of the root; `depth` 32 asks for
-    // a visual with alpha, 0 for the screen's default.
+    // A mapped top-level window at (x, y) of the root that hears the keys
+    // pressed in it; `depth` 32 asks for a visual with alpha, 0 for the
+    // screen's default.
     Window createParent(int32_t x, int32_t y, int32_t width, int32_t height, int depth = 0);
     void resize(Window window, int32_t width, int32_t height);
     void destroy(Window window);
@@ -42,21 +43,23 @@ public:
     Geometry geometry(Window window);
 
     Picture read(Window window);
-    // An override-redirect window mapped on the root, other than `except`;
-    // 0 if none appears within the wait.
+    // An override-redirect window mapped on the root, or 0.
+    Window findPopup();
+    // The same, waiting for one to appear.
     Window waitForPopup(int32_t waitMs);
     bool waitForPopupGone(Window popup, int32_t waitMs);
 
     void click(int32_t rootX, int32_t rootY);
     void pressKey(unsigned long keysym);
+    // Focuses `window`, presses a key with the pointer at (rootX, rootY)
+    // and tells whether the window heard it.
+    bool keyReaches(Window window, int32_t rootX, int32_t rootY, int32_t waitMs);
     void moveTo(int32_t rootX, int32_t rootY);
 
     // X errors of the test's own connection.
     static int32_t errors;
 
 private:
-    Window findPopup();
-
     Display* display = nullptr;
     bool hasXTest = false;
     std::vector<Colormap> colormaps;

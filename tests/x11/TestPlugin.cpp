@@ -1,5 +1,8 @@
 #include "TestPlugin.h"
 
+#include <cmath>
+#include <vector>
+
 namespace {
 
 VstIntPtr VSTCALLBACK hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
@@ -41,6 +44,21 @@ void TestPlugin::editIdle() {
 
 void TestPlugin::editClose() {
     dispatch(effEditClose);
+}
+
+void TestPlugin::playTone(int32_t bin, int32_t frames) {
+    constexpr int32_t kBlock = 1024;
+    const double step = 2.0 * 3.14159265358979323846 * bin / 1024.0;
+    std::vector<float> in(kBlock);
+    std::vector<float> out[2] = {std::vector<float>(kBlock), std::vector<float>(kBlock)};
+    float* ins[2] = {in.data(), in.data()};
+    float* outs[2] = {out[0].data(), out[1].data()};
+    for (int32_t done = 0; done < frames; done += kBlock) {
+        for (int32_t n = 0; n < kBlock; ++n) {
+            in[size_t(n)] = float(std::sin(step * double(done + n)));
+        }
+        effect->processReplacing(effect, ins, outs, kBlock);
+    }
 }
 
 int32_t TestPlugin::editWidth() {

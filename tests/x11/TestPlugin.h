@@ -23,6 +23,9 @@ public:
     bool editOpen(void* parent);
     void editIdle();
     void editClose();
+    // A full-scale sine at `bin` of the 1024-point transform on both
+    // channels, `frames` samples through processReplacing.
+    void playTone(int32_t bin, int32_t frames);
     // effEditGetRect: width and height, 0 if refused.
     int32_t editWidth();
     int32_t editHeight();

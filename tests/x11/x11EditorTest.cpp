@@ -1,5 +1,11 @@
 // The editor in a real X window: what it shows against the headless layer,
 // and the menus and the About panel driven by XTest clicks.
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+
 #include <X11/keysym.h>
 
 #include "HeadlessReference.h"
@@ -27,6 +33,10 @@ constexpr int32_t kOkY = 163;
 // The label row under the plot.
 constexpr int32_t kLabelTop = 143;
 constexpr int32_t kLabelBottom = 155;
+// A tone in band 60 of the linear axis, its bar well right of any popup.
+constexpr int32_t kToneBin = 322;
+// Far above what an idle takes, far below what waiting for a user takes.
+constexpr int64_t kIdleBoundUs = 250000;
 
 // The entries as the menus offer them; the layout only needs which are
 // separators.
@@ -48,6 +58,21 @@ bool showsCheckMark(const TestDisplay::Picture& menu, size_t index) {
         }
     }
     return false;
+}
+
+// Lit pixels in the bars of bands 40 to 96, right of where a popup lies.
+int32_t litBarPixels(const TestDisplay::Picture& shown) {
+    constexpr uint32_t kLitGreen = 0x33FF00u;
+    int32_t lit = 0;
+    for (int32_t y = 36; y < 136 && y < shown.height; ++y) {
+        for (int32_t x = 44 + 5 * 40; x < 527 && x < shown.width; ++x) {
+            lit +=
+                (shown.pixels[size_t(y) * size_t(shown.width) + size_t(x)] & 0xFFFFFFu) == kLitGreen
+                    ? 1
+                    : 0;
+        }
+    }
+    return lit;
 }
 
 bool showsSeparatorLine(const TestDisplay::Picture& menu, size_t index) {
@@ -138,39 +163,93 @@ TEST_F(X11EditorTest, WindowMatchesHeadlessThroughMenusAndAboutPanel) {
     EXPECT_EQ(errors.text().find("X error"), std::string::npos) << errors.text();
 }
 
-TEST_F(X11EditorTest, EscapeAndAClickOutsideDismissThePopup) {
-    const Window parent = screen.createParent(kParentX, kParentY, kWidth, kHeight);
-    TestPlugin plugin(module->entry());
-    HeadlessReference reference;
-    ASSERT_TRUE(plugin.editOpen(TestPlugin::parentOf(parent)));
-    const Window editor = screen.firstChild(parent);
-    const TestDisplay::Geometry at = screen.geometry(editor);
-    {
-        IdleThread idler([&] { plugin.editIdle(); });
-        Window popup = openMenu(at, kViewX);
-        ASSERT_NE(popup, 0u);
-        // The menu takes the keyboard a moment after it shows; a key
-        // pressed before that goes elsewhere, so Escape is repeated.
-        bool gone = false;
-        for (int attempt = 0; attempt < 10 && !gone; ++attempt) {
-            screen.pressKey(XK_Escape);
-            gone = screen.waitForPopupGone(popup, 500);
+// However a menu ends, it leaves nothing on the screen, no X error and the
+// keys going to the host again. While it is open the host's idle goes on
+// as ever: every call returns at once, and the bars keep falling.
+TEST_F(X11EditorTest, AMenuNeverHoldsTheHostAndLeavesNothingBehind) {
+    enum class End { escape, clickOutside, editorClosed, parentDestroyed, pluginClosed };
+    for (const End end : {End::escape, End::clickOutside, End::editorClosed, End::parentDestroyed,
+                          End::pluginClosed}) {
+        SCOPED_TRACE(int(end));
+        StderrCapture errors;
+        const Window parent = screen.createParent(kParentX, kParentY, kWidth, kHeight);
+        auto owned = std::make_unique<TestPlugin>(module->entry());
+        TestPlugin& plugin = *owned;
+        HeadlessReference reference;
+        ASSERT_TRUE(plugin.editOpen(TestPlugin::parentOf(parent)));
+        const Window editor = screen.firstChild(parent);
+        const TestDisplay::Geometry at = screen.geometry(editor);
+        Window popup = 0;
+        {
+            std::atomic<int64_t> longestIdleUs{0};
+            IdleThread idler([&] {
+                const auto start = std::chrono::steady_clock::now();
+                plugin.editIdle();
+                const auto took = std::chrono::steady_clock::now() - start;
+                longestIdleUs.store(std::max(
+                    longestIdleUs.load(),
+                    int64_t(std::chrono::duration_cast<std::chrono::microseconds>(took).count())));
+            });
+            popup = openMenu(at, kViewX);
+            ASSERT_NE(popup, 0u);
+            const long passesBefore = idler.passes();
+            longestIdleUs.store(0);
+
+            // A tone played with the menu open: its bar rises and falls back.
+            plugin.playTone(kToneBin, 4 * 4096);
+            int32_t highest = 0;
+            bool fellBack = false;
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+            while (!fellBack && std::chrono::steady_clock::now() < deadline) {
+                const int32_t lit = litBarPixels(screen.read(editor));
+                highest = std::max(highest, lit);
+                fellBack = highest > 0 && lit == 0;
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+            EXPECT_GT(highest, 0) << "the bar rose";
+            EXPECT_TRUE(fellBack) << "and fell back";
+            EXPECT_FALSE(screen.waitForPopupGone(popup, 0)) << "with the menu open throughout";
+            EXPECT_GT(idler.passes(), passesBefore + 10);
+            EXPECT_LT(longestIdleUs.load(), kIdleBoundUs) << "no idle call waits for the menu";
+
+            if (end == End::escape) {
+                // The menu may take the keyboard a moment after it shows; a
+                // key pressed before that goes elsewhere.
+                for (int attempt = 0; attempt < 10 && screen.findPopup() == popup; ++attempt) {
+                    screen.pressKey(XK_Escape);
+                    screen.waitForPopupGone(popup, 500);
+                }
+            } else if (end == End::clickOutside) {
+                screen.click(at.x + 300, at.y + kHeight + 40);
+            }
+            if (end == End::escape || end == End::clickOutside) {
+                EXPECT_TRUE(screen.waitForPopupGone(popup, 5000));
+                // Nothing was chosen: still the linear axis.
+                EXPECT_EQ(settle(editor, reference.picture()), "");
+            }
         }
-        EXPECT_TRUE(gone) << "Escape";
-
-        popup = openMenu(at, kViewX);
-        ASSERT_NE(popup, 0u);
-        screen.click(at.x + 300, at.y + kHeight + 40);
-        EXPECT_TRUE(screen.waitForPopupGone(popup, 5000)) << "click outside";
-
-        // Nothing was chosen: still the linear axis, and the idle goes on.
-        const long before = idler.passes();
-        idler.waitPasses(3);
-        EXPECT_GT(idler.passes(), before);
-        EXPECT_EQ(settle(editor, reference.picture()), "");
+        // On the host's user-interface thread, as the idle was.
+        Window host = parent;
+        if (end == End::editorClosed) {
+            plugin.editClose();
+        } else if (end == End::pluginClosed) {
+            owned.reset(); // no effEditClose first
+        } else if (end == End::parentDestroyed) {
+            screen.destroy(parent);
+            for (int32_t i = 0; i < 3; ++i) {
+                plugin.editIdle();
+            }
+            host = screen.createParent(kParentX, kParentY, kWidth, kHeight);
+        }
+        EXPECT_TRUE(screen.waitForPopupGone(popup, 2000));
+        EXPECT_EQ(screen.findPopup(), 0u) << "no menu left on the screen";
+        EXPECT_TRUE(screen.keyReaches(host, at.x + 300, at.y + 100, 2000)) << "keys go to the host";
+        if (owned) {
+            plugin.editClose();
+        }
+        screen.destroy(host);
+        EXPECT_EQ(errors.text().find("X error"), std::string::npos) << errors.text();
     }
-    plugin.editClose();
-    screen.destroy(parent);
 }
 
 TEST_F(X11EditorTest, OpensInAOnePixelParentBeforeTheHostAsksForTheSize) {
