@@ -12,9 +12,11 @@ packages=(
     libx11-dev libxtst-dev xvfb xauth
     libbenchmark-dev libfftw3-dev valgrind
 )
-# `deps.sh windows`: the cross compilers, wine64 and Xvfb as well.
+# `deps.sh windows`: the cross compilers, wine64 and Xvfb as well, and what
+# makes the i386 root for the 32-bit programs (tools/i386-root.sh).
 if [ "${1:-}" = windows ]; then
-    packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 xvfb xauth)
+    packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 xvfb xauth
+        mmdebstrap arch-test)
 fi
 # `deps.sh package`: what CPack's Debian generator calls (dpkg-shlibdeps, file).
 if [ "${1:-}" = package ]; then

@@ -1,6 +1,6 @@
 // The AEffect record and the editor rectangle as hosts compiled against
 // them lay them out, checked at compile time for the target being built:
-// the 32-bit one too, whose programs are built here but cannot run.
+// 64-bit and 32-bit, Linux and Windows alike.
 #include <cstddef>
 
 #include "vst/AEffect.h"
