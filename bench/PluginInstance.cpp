@@ -1,11 +1,12 @@
 #include "bench/PluginInstance.h"
 
 #include "shell/vstPluginMain.h"
+#include "tests/support/fakeHost.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-PluginInstance::PluginInstance(int32_t blockSize) : instance(VSTPluginMain(host)) {
+PluginInstance::PluginInstance(int32_t blockSize) : instance(VSTPluginMain(fakeHost::callback)) {
     if (instance == nullptr) {
         std::fprintf(stderr, "VSTPluginMain returned no plug-in\n");
         std::abort();
@@ -19,9 +20,4 @@ PluginInstance::PluginInstance(int32_t blockSize) : instance(VSTPluginMain(host)
 PluginInstance::~PluginInstance() {
     instance->dispatcher(instance, effMainsChanged, 0, 0, nullptr, 0.0f);
     instance->dispatcher(instance, effClose, 0, 0, nullptr, 0.0f);
-}
-
-VstIntPtr VSTCALLBACK PluginInstance::host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*,
-                                           float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
 }

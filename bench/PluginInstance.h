@@ -15,10 +15,6 @@ public:
 
     AEffect* effect() const { return instance; }
 
-    // The host callback: answers the version query and nothing else.
-    static VstIntPtr VSTCALLBACK host(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                      VstIntPtr value, void* ptr, float opt);
-
 private:
     AEffect* instance;
 };

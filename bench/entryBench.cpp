@@ -2,9 +2,9 @@
 // unloading the plug-in sees it.
 #include "analysis/tq_spectrumCore.h"
 #include "bench/benchmarks.h"
-#include "bench/PluginInstance.h"
 #include "bench/RatioReporter.h"
 #include "shell/vstPluginMain.h"
+#include "tests/support/fakeHost.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,7 +12,7 @@ namespace {
 
 void entry(benchmark::State& state) {
     for (auto _ : state) {
-        AEffect* effect = VSTPluginMain(PluginInstance::host);
+        AEffect* effect = VSTPluginMain(fakeHost::callback);
         benchmark::DoNotOptimize(effect);
         effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
     }

@@ -10,7 +10,8 @@
 #include <random>
 #include <vector>
 
-#include "PluginLibrary.h"
+#include "tests/support/fakeHost.h"
+#include "tests/support/PluginLibrary.h"
 
 namespace {
 
@@ -21,8 +22,7 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(library->loaded()) << library->error();
-        testHost::hostVersion = 2400;
-        testHost::calls.clear();
+        fakeHost::reset(true);
         effect = create();
         ASSERT_NE(effect, nullptr);
     }
@@ -35,7 +35,7 @@ protected:
 
     static AEffect* create() {
         auto entry = library->entry("VSTPluginMain");
-        return entry ? entry(testHost::callback) : nullptr;
+        return entry ? entry(fakeHost::callback) : nullptr;
     }
 
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
@@ -71,26 +71,26 @@ TEST_F(AbiTest, EntryPointsAreOneFunctionUnderTwoNames) {
     ASSERT_NE(plainMain, nullptr);
     EXPECT_EQ(reinterpret_cast<void*>(vstMain), reinterpret_cast<void*>(plainMain));
 
-    AEffect* second = plainMain(testHost::callback);
+    AEffect* second = plainMain(fakeHost::callback);
     ASSERT_NE(second, nullptr);
     EXPECT_NE(second, effect);
     EXPECT_EQ(second->dispatcher(second, effClose, 0, 0, nullptr, 0.0f), 1);
 }
 
 TEST_F(AbiTest, HostThatDoesNotAnswerTheVersionGetsNoPlugin) {
-    testHost::hostVersion = 0;
-    testHost::calls.clear();
+    fakeHost::version = 0;
+    fakeHost::calls.clear();
     EXPECT_EQ(create(), nullptr);
-    ASSERT_EQ(testHost::calls.size(), 1u);
-    EXPECT_EQ(testHost::calls[0].opcode, audioMasterVersion);
+    ASSERT_EQ(fakeHost::calls.size(), 1u);
+    EXPECT_EQ(fakeHost::calls[0].opcode, audioMasterVersion);
     EXPECT_EQ(library->entry("VSTPluginMain")(nullptr), nullptr);
 }
 
 TEST_F(AbiTest, CreationAsksOnlyForTheHostVersion) {
-    ASSERT_EQ(testHost::calls.size(), 1u);
-    EXPECT_EQ(testHost::calls[0].opcode, audioMasterVersion);
-    EXPECT_EQ(testHost::calls[0].index, 0);
-    EXPECT_EQ(testHost::calls[0].value, 0);
+    ASSERT_EQ(fakeHost::calls.size(), 1u);
+    EXPECT_EQ(fakeHost::calls[0].opcode, audioMasterVersion);
+    EXPECT_EQ(fakeHost::calls[0].index, 0);
+    EXPECT_EQ(fakeHost::calls[0].value, 0);
 }
 
 TEST_F(AbiTest, RecordHoldsTheProductsValues) {
@@ -371,7 +371,7 @@ TEST_F(AbiTest, SuspendAndResumeAnswerZero) {
     EXPECT_EQ(dispatch(effMainsChanged, 0, 1), 0);
     EXPECT_EQ(dispatch(effMainsChanged, 0, -3), 0);
     // Resume sends nothing to the host: no MIDI is wanted.
-    EXPECT_EQ(testHost::calls.size(), 1u);
+    EXPECT_EQ(fakeHost::calls.size(), 1u);
 }
 
 TEST_F(AbiTest, SixtyFourInstancesAtOnce) {

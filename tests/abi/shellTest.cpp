@@ -11,15 +11,12 @@
 #include "editor/tq_spectrumEditor.h"
 #include "shell/tq_spectrum.h"
 #include "shell/vstPluginMain.h"
+#include "tests/support/fakeHost.h"
 
 namespace {
 
-VstIntPtr VSTCALLBACK host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
 struct Plugin {
-    Plugin() : effect(VSTPluginMain(host)) {}
+    Plugin() : effect(VSTPluginMain(fakeHost::callback)) {}
     ~Plugin() {
         if (effect) {
             effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);

@@ -7,6 +7,7 @@
 #include "platform/headless/HeadlessSystem.h"
 #include "shell/tq_spectrum.h"
 #include "shell/vstPluginMain.h"
+#include "tests/support/fakeHost.h"
 #include "toolkit/CFrame.h"
 #include "toolkit/CVuMeter.h"
 
@@ -14,50 +15,17 @@ namespace {
 
 constexpr uint32_t kLitGreen = 0xFF33FF00u;
 
-VstIntPtr VSTCALLBACK recordingHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*,
-                                    float) {
-    if (opcode == audioMasterVersion) {
-        return 2400;
-    }
-    const PluginRig::HostCall call{opcode, index};
-    PluginRig::hostCalls().push_back(call);
-    if (PluginRig::onHostCall()) {
-        PluginRig::onHostCall()(call);
-    }
-    return 0;
-}
-
 } // namespace
 
 const CRect PluginRig::kViewMenu(20, 3, 55, 17);
 const CRect PluginRig::kHelpMenu(55, 3, 90, 17);
 const CRect PluginRig::kOkButton(487, 156, 547, 170);
 
-std::vector<PluginRig::HostCall>& PluginRig::hostCalls() {
-    static std::vector<HostCall> calls;
-    return calls;
-}
-
-std::function<void(const PluginRig::HostCall&)>& PluginRig::onHostCall() {
-    static std::function<void(const HostCall&)> hook;
-    return hook;
-}
-
-std::vector<VstInt32> PluginRig::indexesOf(VstInt32 opcode) {
-    std::vector<VstInt32> indexes;
-    for (const HostCall& call : hostCalls()) {
-        if (call.opcode == opcode) {
-            indexes.push_back(call.index);
-        }
-    }
-    return indexes;
-}
-
 PluginRig::PluginRig(float rate) : sampleRate(rate) {
     HeadlessSystem::reset();
-    hostCalls().clear();
-    onHostCall() = nullptr;
-    aeffect = VSTPluginMain(recordingHost);
+    fakeHost::reset(true);
+    aeffect = VSTPluginMain(fakeHost::callback);
+    fakeHost::calls.clear(); // what the plug-in asks once it exists
     if (aeffect) {
         dispatch(effSetSampleRate, 0, 0, nullptr, rate);
         dispatch(effSetBlockSize, 0, 4096);
@@ -66,7 +34,7 @@ PluginRig::PluginRig(float rate) : sampleRate(rate) {
 }
 
 PluginRig::~PluginRig() {
-    onHostCall() = nullptr;
+    fakeHost::onCall = nullptr;
     if (aeffect) {
         close();
         closePlugin();

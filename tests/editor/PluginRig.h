@@ -1,11 +1,10 @@
 // A host in miniature for the editor suites: loads the plug-in through
-// VSTPluginMain with a callback that records what the plug-in asks of the
-// host, owns the headless parent window and drives the editor opcodes on
-// the fake clock.
+// VSTPluginMain with the fake host recording what the plug-in asks of it
+// from then on (fakeHost::calls), owns the headless parent window and
+// drives the editor opcodes on the fake clock.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 #include "platform/headless/HeadlessWindow.h"
@@ -19,11 +18,6 @@ class CVuMeter;
 
 class PluginRig {
 public:
-    struct HostCall {
-        VstInt32 opcode;
-        VstInt32 index;
-    };
-
     // Rects of the layout the tests aim at.
     static CRect barRect(int32_t band) { return CRect(44 + 5 * band, 36, 47 + 5 * band, 136); }
     static CRect labelRect(int32_t k) { return CRect(25 + 60 * k, 143, 66 + 60 * k, 155); }
@@ -70,12 +64,6 @@ public:
     int32_t litSegments(int32_t band) const;
     // How often each bar is a child of the frame (0 when closed).
     std::vector<int32_t> barsInFrame() const;
-
-    // Every host call since the rig was built (version queries left out).
-    static std::vector<HostCall>& hostCalls();
-    static std::vector<VstInt32> indexesOf(VstInt32 opcode);
-    // Called at each host call, after it is recorded.
-    static std::function<void(const HostCall&)>& onHostCall();
 
     HeadlessWindow window;
     float sampleRate;

@@ -7,6 +7,7 @@
 #include "editor/tq_spectrumEditor.h"
 #include "platform/headless/HeadlessSystem.h"
 #include "PluginRig.h"
+#include "tests/support/fakeHost.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CFrame.h"
 #include "toolkit/CKnobMode.h"
@@ -136,7 +137,7 @@ TEST(EditorLifecycle, IdleBeforeOpenAndAfterCloseChangesNothing) {
     rig.idleAfter(1000);
     EXPECT_EQ(rig.core()->bandLevel[5].load(), 1.0f);
     EXPECT_EQ(rig.window.presentCount(), 0u);
-    EXPECT_TRUE(PluginRig::hostCalls().empty());
+    EXPECT_TRUE(fakeHost::calls.empty());
 
     ASSERT_TRUE(rig.open());
     rig.idle();
@@ -211,9 +212,9 @@ TEST(EditorLifecycle, AHostClosingTheEditorFromInsideACallback) {
         rig.editor()->requestedPanel.store(c.panel);
         rig.idle();
         ASSERT_EQ(rig.editor()->shownPanel, c.panel);
-        PluginRig::hostCalls().clear();
+        fakeHost::calls.clear();
         int32_t closes = 0;
-        PluginRig::onHostCall() = [&](const PluginRig::HostCall& call) {
+        fakeHost::onCall = [&](const fakeHost::Call& call) {
             if (call.opcode == c.closeAt && closes++ == 0) {
                 rig.close();
                 EXPECT_EQ(rig.editor()->getFrame(), nullptr);
@@ -229,12 +230,12 @@ TEST(EditorLifecycle, AHostClosingTheEditorFromInsideACallback) {
         rig.window.injectMouseUp(x, y);
         rig.window.dispatchEvents();
         rig.idleAfter(100);
-        PluginRig::onHostCall() = nullptr;
+        fakeHost::onCall = nullptr;
 
         EXPECT_EQ(closes, 1);
         EXPECT_FALSE(rig.window.hasChild()) << "the window is down";
-        EXPECT_EQ(PluginRig::indexesOf(audioMasterBeginEdit), std::vector<VstInt32>{c.tag});
-        EXPECT_EQ(PluginRig::indexesOf(audioMasterEndEdit), std::vector<VstInt32>{c.tag});
+        EXPECT_EQ(fakeHost::indexesOf(audioMasterBeginEdit), std::vector<VstInt32>{c.tag});
+        EXPECT_EQ(fakeHost::indexesOf(audioMasterEndEdit), std::vector<VstInt32>{c.tag});
         // And the editor opens again, showing what is asked for.
         ASSERT_TRUE(rig.open());
         rig.idle();

@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "analysis/tq_spectrumCore.h"
 #include "editor/tq_spectrumEditor.h"
 #include "platform/headless/HeadlessSystem.h"
 #include "PluginRig.h"
+#include "tests/support/fakeHost.h"
 #include "toolkit/COptionMenu.h"
 #include "toolkit/CParamDisplay.h"
 
@@ -55,7 +58,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(rig.open());
         rig.idle();
-        PluginRig::hostCalls().clear();
+        fakeHost::calls.clear();
     }
     tq_spectrumEditor* editor() const { return rig.editor(); }
 
@@ -182,16 +185,14 @@ TEST_F(EditorMenus, ADismissedPopupCallsNoListener) {
 TEST_F(EditorMenus, OpeningAMenuReportsItsTagAsTheEditIndex) {
     rig.chooseFromMenu(PluginRig::kViewMenu, -1);
     rig.chooseFromMenu(PluginRig::kHelpMenu, 2);
-    const std::vector<PluginRig::HostCall> expected = {{audioMasterBeginEdit, 2},
-                                                       {audioMasterEndEdit, 2},
-                                                       {audioMasterBeginEdit, 3},
-                                                       {audioMasterEndEdit, 3}};
-    const auto& calls = PluginRig::hostCalls();
-    ASSERT_EQ(calls.size(), expected.size());
-    for (size_t i = 0; i < calls.size(); ++i) {
-        EXPECT_EQ(calls[i].opcode, expected[i].opcode) << i;
-        EXPECT_EQ(calls[i].index, expected[i].index) << i;
+    std::vector<std::pair<VstInt32, VstInt32>> calls;
+    for (const fakeHost::Call& call : fakeHost::calls) {
+        calls.emplace_back(call.opcode, call.index);
     }
+    EXPECT_EQ(calls, (std::vector<std::pair<VstInt32, VstInt32>>{{audioMasterBeginEdit, 2},
+                                                                 {audioMasterEndEdit, 2},
+                                                                 {audioMasterBeginEdit, 3},
+                                                                 {audioMasterEndEdit, 3}}));
 }
 
 TEST_F(EditorMenus, RightAndModifierClicksWorkAsPlainClicks) {
@@ -201,5 +202,5 @@ TEST_F(EditorMenus, RightAndModifierClicksWorkAsPlainClicks) {
     rig.window.scriptPopupChoice(2);
     rig.window.click(30, 10, platform::kMouseLeft | platform::kModShift);
     EXPECT_EQ(editor()->scaleMode, 0);
-    EXPECT_EQ(PluginRig::indexesOf(audioMasterEndEdit), (std::vector<VstInt32>{2, 2}));
+    EXPECT_EQ(fakeHost::indexesOf(audioMasterEndEdit), (std::vector<VstInt32>{2, 2}));
 }

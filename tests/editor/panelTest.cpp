@@ -10,6 +10,7 @@
 #include "platform/headless/HeadlessSystem.h"
 #include "PluginRig.h"
 #include "resources/bitmapIds.h"
+#include "tests/support/fakeHost.h"
 #include "toolkit/CFrame.h"
 #include "toolkit/COptionMenu.h"
 #include "toolkit/CViewContainer.h"
@@ -155,14 +156,14 @@ TEST(EditorPanels, OkRemovesTheAboutPanelWhileTheButtonIsHeld) {
         int32_t differencesFromBackground;
     };
     std::vector<Snapshot> atHostIdle;
-    PluginRig::onHostCall() = [&](const PluginRig::HostCall& call) {
+    fakeHost::onCall = [&](const fakeHost::Call& call) {
         if (call.opcode == audioMasterIdle) {
             atHostIdle.push_back(
                 {editor->shownPanel, ok->getValue(), inFrame(rig, 0),
                  differencesFrom(rig.window, bitmapIds::kBackground, editorViewRects())});
         }
     };
-    PluginRig::hostCalls().clear();
+    fakeHost::calls.clear();
 
     const int32_t x = PluginRig::kOkButton.left + 20;
     const int32_t y = PluginRig::kOkButton.top + 7;
@@ -172,7 +173,7 @@ TEST(EditorPanels, OkRemovesTheAboutPanelWhileTheButtonIsHeld) {
     rig.window.injectMouseMove(x, y, 60);
     rig.window.injectMouseUp(x, y);
     rig.window.dispatchEvents();
-    PluginRig::onHostCall() = nullptr;
+    fakeHost::onCall = nullptr;
 
     ASSERT_FALSE(atHostIdle.empty()) << "the tracking loop idled the editor";
     EXPECT_EQ(atHostIdle.front().shownPanel, -1);
@@ -180,14 +181,14 @@ TEST(EditorPanels, OkRemovesTheAboutPanelWhileTheButtonIsHeld) {
     EXPECT_FALSE(atHostIdle.front().panelInFrame);
     EXPECT_EQ(atHostIdle.front().differencesFromBackground, 0) << "the window shows the bars";
 
-    const auto& calls = PluginRig::hostCalls();
+    const auto& calls = fakeHost::calls;
     ASSERT_GE(calls.size(), 3u);
     EXPECT_EQ(calls.front().opcode, audioMasterBeginEdit);
     EXPECT_EQ(calls.front().index, 1);
     EXPECT_EQ(calls.back().opcode, audioMasterEndEdit);
     EXPECT_EQ(calls.back().index, 1);
-    EXPECT_EQ(PluginRig::indexesOf(audioMasterBeginEdit), std::vector<VstInt32>{1});
-    EXPECT_EQ(PluginRig::indexesOf(audioMasterEndEdit), std::vector<VstInt32>{1});
+    EXPECT_EQ(fakeHost::indexesOf(audioMasterBeginEdit), std::vector<VstInt32>{1});
+    EXPECT_EQ(fakeHost::indexesOf(audioMasterEndEdit), std::vector<VstInt32>{1});
 
     // The release that followed changed nothing more.
     EXPECT_FLOAT_EQ(ok->getValue(), 0.0f);

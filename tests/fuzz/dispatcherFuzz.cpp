@@ -17,6 +17,7 @@
 #include "platform/headless/HeadlessWindow.h"
 #include "shell/tq_spectrum.h"
 #include "shell/vstPluginMain.h"
+#include "tests/support/fakeHost.h"
 
 namespace {
 
@@ -52,10 +53,6 @@ private:
     size_t size;
     size_t pos = 0;
 };
-
-VstIntPtr VSTCALLBACK hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
 
 [[noreturn]] void fail(const char* what) {
     std::fprintf(stderr, "dispatcherFuzz: %s\n", what);
@@ -128,7 +125,7 @@ public:
     ~FuzzHost() { closePlugin(); }
 
     bool create() {
-        effect = VSTPluginMain(hostCallback);
+        effect = VSTPluginMain(fakeHost::callback);
         if (!effect) {
             fail("the entry point refused a good host");
         }

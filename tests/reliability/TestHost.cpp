@@ -7,13 +7,6 @@
 #include "shell/tq_spectrum.h"
 #include "shell/vstPluginMain.h"
 
-namespace {
-
-constexpr VstInt32 kCountedOpcodes = 64;
-std::atomic<int64_t> counts[kCountedOpcodes];
-
-} // namespace
-
 TestHost::TestHost() : record(VSTPluginMain(callback)) {}
 
 TestHost::~TestHost() {
@@ -66,16 +59,4 @@ float TestHost::highestLevel() const {
         highest = std::fmax(highest, band.load(std::memory_order_relaxed));
     }
     return highest;
-}
-
-VstIntPtr VSTCALLBACK TestHost::callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*,
-                                         float) {
-    if (opcode >= 0 && opcode < kCountedOpcodes) {
-        counts[opcode].fetch_add(1, std::memory_order_relaxed);
-    }
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
-int64_t TestHost::callbackCount(VstInt32 opcode) {
-    return opcode >= 0 && opcode < kCountedOpcodes ? counts[opcode].load() : 0;
 }

@@ -1,12 +1,11 @@
 // A host as the reliability suites need it: builds the plug-in through its
-// entry point, calls it only through the AEffect record, and counts what the
-// plug-in sends back through the host callback.
+// entry point with the fake host's callback, which counts what the plug-in
+// sends back, and calls it only through the AEffect record.
 #pragma once
 
-#include <atomic>
-#include <cstddef>
 #include <cstdint>
 
+#include "tests/support/fakeHost.h"
 #include "vst/AEffect.h"
 
 class tq_spectrum;
@@ -38,12 +37,10 @@ public:
     bool levelsInRange() const;
     float highestLevel() const;
 
-    // The host callback every TestHost hands out. It answers the version
-    // query with 2400 and everything else with 0.
-    static VstIntPtr VSTCALLBACK callback(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                          VstIntPtr value, void* ptr, float opt);
+    // The host callback every TestHost hands out.
+    static constexpr audioMasterCallback callback = fakeHost::callback;
     // Callbacks of one opcode received so far, from any instance.
-    static int64_t callbackCount(VstInt32 opcode);
+    static int64_t callbackCount(VstInt32 opcode) { return fakeHost::count(opcode); }
 
 private:
     AEffect* record = nullptr;

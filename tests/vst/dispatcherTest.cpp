@@ -5,26 +5,14 @@
 #include <limits>
 #include <vector>
 
+#include "tests/support/fakeHost.h"
 #include "toolkit/CKnobMode.h"
 #include "vst/AEffGUIEditor.h"
 #include "vst/AudioEffectX.h"
 
 namespace {
 
-struct Call {
-    VstInt32 opcode;
-    VstInt32 index;
-    float opt;
-};
-
-std::vector<Call> hostCalls;
 int destroyed = 0;
-
-VstIntPtr VSTCALLBACK recordingHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*,
-                                    float opt) {
-    hostCalls.push_back({opcode, index, opt});
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
 
 class KeyEditor : public AEffGUIEditor {
 public:
@@ -42,7 +30,7 @@ public:
 
 class RecordingEffect : public AudioEffectX {
 public:
-    explicit RecordingEffect(bool withEditor) : AudioEffectX(recordingHost, 1, 0) {
+    explicit RecordingEffect(bool withEditor) : AudioEffectX(fakeHost::callback, 1, 0) {
         if (withEditor) {
             keyEditor = new KeyEditor(this);
         }
@@ -70,7 +58,7 @@ public:
 class DispatcherTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        hostCalls.clear();
+        fakeHost::reset(true);
         destroyed = 0;
     }
 };
@@ -145,6 +133,7 @@ TEST_F(DispatcherTest, EditsAndAutomationReachTheHost) {
     effect.keyEditor->endEdit(2);
     effect.setParameterAutomated(3, 0.25f);
     effect.masterIdle();
+    const std::vector<fakeHost::Call>& hostCalls = fakeHost::calls;
     ASSERT_EQ(hostCalls.size(), 4u);
     EXPECT_EQ(hostCalls[0].opcode, audioMasterBeginEdit);
     EXPECT_EQ(hostCalls[0].index, 2);

@@ -4,13 +4,10 @@
 #include "platform/headless/HeadlessSystem.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "shell/vstPluginMain.h"
+#include "tests/support/fakeHost.h"
 #include "TestSignal.h"
 
 namespace {
-
-VstIntPtr VSTCALLBACK host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
 
 RawImage shown(const HeadlessWindow& window) {
     return RawImage(window.width(), window.height(), window.pixels());
@@ -21,7 +18,7 @@ RawImage shown(const HeadlessWindow& window) {
 bool HeadlessReference::run() {
     HeadlessSystem::reset();
     HeadlessWindow window;
-    AEffect* effect = VSTPluginMain(host);
+    AEffect* effect = VSTPluginMain(fakeHost::callback);
     if (!effect) {
         return false;
     }

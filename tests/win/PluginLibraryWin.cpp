@@ -3,7 +3,7 @@
 // name is looked up next to the test program, where the build puts the DLL.
 #include <windows.h>
 
-#include "PluginLibrary.h"
+#include "tests/support/PluginLibrary.h"
 
 namespace {
 
@@ -40,16 +40,3 @@ PluginLibrary::EntryProc PluginLibrary::entry(const char* name) const {
     FARPROC proc = GetProcAddress(static_cast<HMODULE>(handle), name);
     return reinterpret_cast<EntryProc>(reinterpret_cast<void*>(proc));
 }
-
-namespace testHost {
-
-VstIntPtr hostVersion = 2400;
-std::vector<HostCall> calls;
-
-VstIntPtr VSTCALLBACK callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void*,
-                               float opt) {
-    calls.push_back({opcode, index, value, opt});
-    return opcode == audioMasterVersion ? hostVersion : 0;
-}
-
-} // namespace testHost

@@ -13,16 +13,13 @@
 #include <vector>
 
 #include "HostWindow.h"
+#include "tests/support/fakeHost.h"
 #include "TestSignal.h"
 #include "vst/AEffect.h"
 
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-
-VstIntPtr VSTCALLBACK host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
 
 std::string besideProgram(const char* name) {
     char path[MAX_PATH] = {};
@@ -43,7 +40,7 @@ int main(int argc, char** argv) {
     using Entry = AEffect* (*)(audioMasterCallback);
     auto entry =
         reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(dll, "VSTPluginMain")));
-    AEffect* effect = entry ? entry(host) : nullptr;
+    AEffect* effect = entry ? entry(fakeHost::callback) : nullptr;
     if (!effect) {
         std::fprintf(stderr, "no plug-in\n");
         return 1;

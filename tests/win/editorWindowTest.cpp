@@ -23,42 +23,13 @@
 #include "EditorScenes.h"
 #include "HostWindow.h"
 #include "MenuDriver.h"
-#include "PluginLibrary.h"
 #include "SceneImage.h"
 #include "StackShift.h"
+#include "tests/support/fakeHost.h"
+#include "tests/support/PluginLibrary.h"
 #include "TestSignal.h"
 
 namespace {
-
-struct Call {
-    VstInt32 opcode;
-    VstInt32 index;
-};
-
-std::vector<Call> calls;
-std::function<void(const Call&)> onCall;
-
-VstIntPtr VSTCALLBACK recordingHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*,
-                                    float) {
-    if (opcode == audioMasterVersion) {
-        return 2400;
-    }
-    calls.push_back(Call{opcode, index});
-    if (onCall) {
-        onCall(calls.back());
-    }
-    return 0;
-}
-
-std::vector<VstInt32> indexesOf(VstInt32 opcode) {
-    std::vector<VstInt32> found;
-    for (const Call& c : calls) {
-        if (c.opcode == opcode) {
-            found.push_back(c.index);
-        }
-    }
-    return found;
-}
 
 std::string besideProgram(const std::string& relative) {
     char path[MAX_PATH] = {};
@@ -93,9 +64,8 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(library->loaded()) << library->error();
-        calls.clear();
-        onCall = nullptr;
-        effect = host.create(library->entry("VSTPluginMain"), recordingHost);
+        fakeHost::reset(true);
+        effect = host.create(library->entry("VSTPluginMain"), fakeHost::callback);
         ASSERT_NE(effect, nullptr);
         dispatch(effSetSampleRate, 0, nullptr, float(TestSignal::kSampleRate));
         dispatch(effSetBlockSize, VstIntPtr(TestSignal::kBlock));
@@ -103,7 +73,7 @@ protected:
     }
 
     void TearDown() override {
-        onCall = nullptr;
+        fakeHost::onCall = nullptr;
         if (effect) {
             dispatch(effEditClose);
             dispatch(effClose);
@@ -285,8 +255,8 @@ TEST_P(HostAtStackShift, EditorScenesMatchTheHeadlessRenderingExceptForTheText) 
     }
 
     chooseAbout(editor);
-    EXPECT_EQ(indexesOf(audioMasterBeginEdit), std::vector<VstInt32>{3});
-    EXPECT_EQ(indexesOf(audioMasterEndEdit), std::vector<VstInt32>{3});
+    EXPECT_EQ(fakeHost::indexesOf(audioMasterBeginEdit), std::vector<VstInt32>{3});
+    EXPECT_EQ(fakeHost::indexesOf(audioMasterEndEdit), std::vector<VstInt32>{3});
     const std::vector<EditorScenes::Box> aboutText(std::begin(EditorScenes::kAboutText),
                                                    std::end(EditorScenes::kAboutText));
     const RawImage about = HostWindow::capture(editor);
@@ -314,13 +284,13 @@ TEST_F(EditorWindow, OkTakesTheAboutPanelAwayWhileTheButtonIsStillHeld) {
     chooseAbout(editor);
     ASSERT_GT(inkIn(HostWindow::capture(editor), EditorScenes::kAboutText[0]), 0)
         << "the About panel is shown";
-    calls.clear();
+    fakeHost::calls.clear();
 
     // At each idle callback of the button's tracking loop: is the button
     // still down, and is the version line still on screen?
     std::atomic<int32_t> heldIdles{0};
     int32_t heldIdlesWithPanelGone = 0;
-    onCall = [&](const Call& c) {
+    fakeHost::onCall = [&](const fakeHost::Call& c) {
         if (c.opcode != audioMasterIdle || !(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) {
             return;
         }
@@ -350,16 +320,16 @@ TEST_F(EditorWindow, OkTakesTheAboutPanelAwayWhileTheButtonIsStillHeld) {
         SendInput(1, &release, sizeof(release));
     });
     const DWORD start = GetTickCount();
-    while (indexesOf(audioMasterEndEdit).empty() && GetTickCount() - start < 8000) {
+    while (fakeHost::indexesOf(audioMasterEndEdit).empty() && GetTickCount() - start < 8000) {
         HostWindow::pump();
         Sleep(10);
     }
     releaser.join();
     HostWindow::pump();
-    onCall = nullptr;
+    fakeHost::onCall = nullptr;
 
-    EXPECT_EQ(indexesOf(audioMasterBeginEdit), std::vector<VstInt32>{1});
-    EXPECT_EQ(indexesOf(audioMasterEndEdit), std::vector<VstInt32>{1});
+    EXPECT_EQ(fakeHost::indexesOf(audioMasterBeginEdit), std::vector<VstInt32>{1});
+    EXPECT_EQ(fakeHost::indexesOf(audioMasterEndEdit), std::vector<VstInt32>{1});
     EXPECT_GE(heldIdles.load(), 3) << "the tracking loop idles the host";
     EXPECT_GT(heldIdlesWithPanelGone, 0);
     EXPECT_EQ(inkIn(HostWindow::capture(editor), EditorScenes::kAboutText[0]), 0);
@@ -385,7 +355,7 @@ TEST_F(EditorWindow, AHostThatDestroysItsWindowFirstCanOpenTheEditorAgain) {
 }
 
 TEST_F(EditorWindow, TwoEditorsShareTheClassAndOutliveEachOther) {
-    AEffect* second = library->entry("main")(recordingHost);
+    AEffect* second = library->entry("main")(fakeHost::callback);
     ASSERT_NE(second, nullptr);
     HostWindow firstHost("first", 60, 60);
     HostWindow secondHost("second", 60, 300);

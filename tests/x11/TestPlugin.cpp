@@ -3,16 +3,10 @@
 #include <cmath>
 #include <vector>
 
-namespace {
-
-VstIntPtr VSTCALLBACK hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
-} // namespace
+#include "tests/support/fakeHost.h"
 
 TestPlugin::TestPlugin(EntryProc entry) {
-    effect = entry ? entry(&hostCallback) : nullptr;
+    effect = entry ? entry(fakeHost::callback) : nullptr;
     if (!effect) {
         return;
     }

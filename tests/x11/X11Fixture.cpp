@@ -16,8 +16,10 @@ void X11Fixture::SetUp() {
     if (!screen.usable()) {
         GTEST_SKIP() << "no X display with the XTest extension";
     }
-    module = std::make_unique<PluginModule>(TQ_PLUGIN_PATH);
-    ASSERT_TRUE(module->entry()) << module->error();
+    library = std::make_unique<PluginLibrary>(TQ_PLUGIN_PATH);
+    ASSERT_TRUE(library->loaded()) << library->error();
+    entry = library->entry("VSTPluginMain");
+    ASSERT_NE(entry, nullptr);
 }
 
 size_t countDifferences(const std::vector<uint32_t>& picture, const std::vector<uint32_t>& expected,

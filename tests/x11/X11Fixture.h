@@ -10,8 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include "PluginModule.h"
 #include "TestDisplay.h"
+#include "tests/support/PluginLibrary.h"
 
 class X11Fixture : public ::testing::Test {
 protected:
@@ -25,7 +25,8 @@ protected:
     std::string settle(Window window, const std::vector<uint32_t>& expected, int32_t waitMs = 5000);
 
     TestDisplay screen;
-    std::unique_ptr<PluginModule> module;
+    std::unique_ptr<PluginLibrary> library;
+    PluginLibrary::EntryProc entry = nullptr; // its VSTPluginMain
 };
 
 // Pixels of `picture` that differ from `expected` in rows [top, bottom).

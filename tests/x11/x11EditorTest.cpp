@@ -101,7 +101,7 @@ protected:
 TEST_F(X11EditorTest, WindowMatchesHeadlessThroughMenusAndAboutPanel) {
     StderrCapture errors;
     const Window parent = screen.createParent(kParentX, kParentY, kWidth, kHeight);
-    TestPlugin plugin(module->entry());
+    TestPlugin plugin(entry);
     ASSERT_TRUE(plugin.valid());
     HeadlessReference reference;
 
@@ -173,7 +173,7 @@ TEST_F(X11EditorTest, AMenuNeverHoldsTheHostAndLeavesNothingBehind) {
         SCOPED_TRACE(int(end));
         StderrCapture errors;
         const Window parent = screen.createParent(kParentX, kParentY, kWidth, kHeight);
-        auto owned = std::make_unique<TestPlugin>(module->entry());
+        auto owned = std::make_unique<TestPlugin>(entry);
         TestPlugin& plugin = *owned;
         HeadlessReference reference;
         ASSERT_TRUE(plugin.editOpen(TestPlugin::parentOf(parent)));
@@ -254,7 +254,7 @@ TEST_F(X11EditorTest, AMenuNeverHoldsTheHostAndLeavesNothingBehind) {
 
 TEST_F(X11EditorTest, OpensInAOnePixelParentBeforeTheHostAsksForTheSize) {
     const Window parent = screen.createParent(kParentX, kParentY, 1, 1);
-    TestPlugin plugin(module->entry());
+    TestPlugin plugin(entry);
     HeadlessReference reference;
     // Ardour's order: open first, then ask for the rectangle and resize.
     ASSERT_TRUE(plugin.editOpen(TestPlugin::parentOf(parent)));
@@ -276,7 +276,7 @@ TEST_F(X11EditorTest, ParentWithAlphaGetsAnOpaquePicture) {
     if (!parent) {
         GTEST_SKIP() << "the X server offers no 32-bit visual";
     }
-    TestPlugin plugin(module->entry());
+    TestPlugin plugin(entry);
     HeadlessReference reference;
     ASSERT_TRUE(plugin.editOpen(TestPlugin::parentOf(parent)));
     const Window editor = screen.firstChild(parent);

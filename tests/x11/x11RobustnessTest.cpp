@@ -17,7 +17,7 @@ using X11RobustnessTest = X11Fixture;
 TEST_F(X11RobustnessTest, HundredCyclesOnAHostThreadLeaveNoErrorAndTheParentAlive) {
     StderrCapture errors;
     TestDisplay::errors = 0;
-    TestPlugin plugin(module->entry());
+    TestPlugin plugin(entry);
     ASSERT_TRUE(plugin.valid());
     int32_t opened = 0;
     int32_t parentsAlive = 0;
@@ -54,7 +54,7 @@ TEST_F(X11RobustnessTest, HundredCyclesOnAHostThreadLeaveNoErrorAndTheParentAliv
 
 TEST_F(X11RobustnessTest, AParentThatIsNoWindowIsRefusedQuietly) {
     StderrCapture errors;
-    TestPlugin plugin(module->entry());
+    TestPlugin plugin(entry);
     EXPECT_FALSE(plugin.editOpen(nullptr));
     // An id no window has: the server answers BadWindow, which is no fault.
     const Window unused = screen.createParent(40, 40, 10, 10);
@@ -72,7 +72,7 @@ TEST_F(X11RobustnessTest, AParentThatIsNoWindowIsRefusedQuietly) {
 
 TEST_F(X11RobustnessTest, ParentDestroyedUnderAnOpenEditor) {
     StderrCapture errors;
-    TestPlugin plugin(module->entry());
+    TestPlugin plugin(entry);
     const Window parent = screen.createParent(40, 40, kWidth, kHeight);
     ASSERT_TRUE(plugin.editOpen(TestPlugin::parentOf(parent)));
     plugin.editIdle();
@@ -100,7 +100,7 @@ TEST_F(X11RobustnessTest, SeveralInstancesWithOpenEditorsInOneProcess) {
     std::unique_ptr<TestPlugin> plugins[kInstances];
     Window parents[kInstances] = {};
     for (int i = 0; i < kInstances; ++i) {
-        plugins[i] = std::make_unique<TestPlugin>(module->entry());
+        plugins[i] = std::make_unique<TestPlugin>(entry);
         parents[i] = screen.createParent(20 + 600 * (i % 2), 20 + 200 * i, kWidth, kHeight);
         ASSERT_TRUE(plugins[i]->editOpen(TestPlugin::parentOf(parents[i])));
     }

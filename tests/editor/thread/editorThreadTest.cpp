@@ -14,6 +14,7 @@
 #include "platform/headless/HeadlessWindow.h"
 #include "shell/tq_spectrum.h"
 #include "shell/vstPluginMain.h"
+#include "tests/support/fakeHost.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CBitmapCache.h"
 #include "toolkit/CViewContainer.h"
@@ -21,10 +22,6 @@
 namespace {
 
 constexpr int32_t kThreads = 4;
-
-VstIntPtr VSTCALLBACK quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
 
 // A resource of 64 x 64 pixels for ids 1 to 8, missing otherwise; every
 // load of an odd id fails once, so that failures race with successes.
@@ -103,7 +100,7 @@ void runInstance(Seen& seen, HeadlessWindow& window, std::atomic<int32_t>& ready
     while (ready.load() < kThreads) {
     }
     // Built here: the editor loads its background while the others do.
-    AEffect* effect = VSTPluginMain(quietHost);
+    AEffect* effect = VSTPluginMain(fakeHost::callback);
     if (!effect) {
         seen.opened = false;
         return;

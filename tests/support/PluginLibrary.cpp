@@ -1,4 +1,4 @@
-#include "PluginLibrary.h"
+#include "tests/support/PluginLibrary.h"
 
 #include <dlfcn.h>
 
@@ -23,16 +23,3 @@ PluginLibrary::~PluginLibrary() {
 PluginLibrary::EntryProc PluginLibrary::entry(const char* name) const {
     return handle ? reinterpret_cast<EntryProc>(dlsym(handle, name)) : nullptr;
 }
-
-namespace testHost {
-
-VstIntPtr hostVersion = 2400;
-std::vector<HostCall> calls;
-
-VstIntPtr VSTCALLBACK callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void*,
-                               float opt) {
-    calls.push_back({opcode, index, value, opt});
-    return opcode == audioMasterVersion ? hostVersion : 0;
-}
-
-} // namespace testHost
