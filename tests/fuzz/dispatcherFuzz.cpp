@@ -4,20 +4,24 @@
 // sample values, editor opens, idles, clicks and closes, and effClose
 // followed by a new plug-in. Pointers come only from a small pool of the
 // host's own buffers (or null); the editor opens only in a real window.
-// After every step the audio must have passed through unchanged and every
-// band level must lie in 0..1.
+// After every step the audio must have passed through unchanged, every
+// answer must be the one a host relies on, and every band level must lie
+// in 0..1.
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 
 #include "analysis/tq_spectrumCore.h"
+#include "editor/tq_spectrumEditor.h"
 #include "platform/headless/HeadlessSystem.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "shell/tq_spectrum.h"
 #include "shell/vstPluginMain.h"
 #include "tests/support/fakeHost.h"
+#include "tests/support/hostAnswers.h"
 
 namespace {
 
@@ -212,7 +216,9 @@ private:
     }
 
     void dispatchCall() {
-        const VstInt32 opcode = static_cast<VstInt32>(in.byte() % 211) - 10;
+        constexpr uint32_t kOpcodes = hostAnswers::kLastOpcode - hostAnswers::kFirstOpcode + 1;
+        const VstInt32 opcode =
+            static_cast<VstInt32>(in.byte() % kOpcodes) + hostAnswers::kFirstOpcode;
         const VstInt32 index = pickIndex(in);
         VstIntPtr value = pickValue(in);
         void* ptr = pickPointer();
@@ -229,36 +235,13 @@ private:
         default:
             break;
         }
+        const bool editorOpen = plugin().getSpectrumEditor()->opened;
         const VstIntPtr answer = dispatch(opcode, index, value, ptr, opt);
-        switch (opcode) {
-        case effGetProgram:
-        case effGetCurrentMidiProgram:
-            if (answer != -1) {
-                fail("program queries answer -1");
-            }
-            break;
-        case effGetVendorVersion:
-            if (answer != 1000) {
-                fail("vendor version 1000");
-            }
-            break;
-        case effGetVstVersion:
-            if (answer != 2400) {
-                fail("VST version 2400");
-            }
-            break;
-        case effCanDo:
-        case effGetChunk:
-        case effGetTailSize:
-            if (answer != 0) {
-                fail("no chunk, no tail, no capabilities");
-            }
-            break;
-        default:
-            if ((opcode < 0 || opcode > 79) && answer != 0) {
-                fail("unknown opcodes answer 0");
-            }
-            break;
+        const bool toWindow = opcode == effEditOpen && ptr;
+        if (!hostAnswers::isExpected(answer, opcode, value, ptr, editorOpen, toWindow)) {
+            std::fprintf(stderr, "opcode %d answered %lld\n", int(opcode),
+                         static_cast<long long>(answer));
+            fail("an answer a host relies on changed");
         }
     }
 
@@ -377,9 +360,10 @@ private:
         }
     }
 
+    tq_spectrum& plugin() const { return *static_cast<tq_spectrum*>(effect->object); }
+
     void checkLevels() {
-        const auto* plugin = static_cast<tq_spectrum*>(effect->object);
-        for (const auto& band : plugin->getCore()->bandLevel) {
+        for (const auto& band : plugin().getCore()->bandLevel) {
             const float level = band.load(std::memory_order_relaxed);
             if (!(level >= 0.0f && level <= 1.0f)) {
                 fail("a band level left 0..1");
