@@ -35,6 +35,7 @@ TEST(EditorLifecycle, HostSeesA570By180RectangleBeforeTheFirstOpen) {
     EXPECT_EQ(rect->left, 0);
     EXPECT_EQ(rect->bottom, 180);
     EXPECT_EQ(rect->right, 570);
+    EXPECT_EQ(rig.dispatch(effEditGetRect, 0, 0, nullptr), 0) << "nowhere to write: not answered";
     EXPECT_FALSE(rig.window.hasChild());
 }
 

@@ -248,11 +248,20 @@ TEST(HostileHost, EveryOpcodeWithTheEditorOpen) {
 TEST(HostileHost, RecordEntriesTakeAnyArguments) {
     TestHost host;
     AEffect* effect = host.effect();
-    for (const VstInt32 index : kIndices) {
+    for (const VstInt32 index : {0, 1, -1, 1000, kIndexMin, kIndexMax}) {
+        EXPECT_EQ(effect->getParameter(effect, index), -1.0f) << "there are no parameters";
         for (const float value : kFloats) {
             effect->setParameter(effect, index, value);
             EXPECT_EQ(effect->getParameter(effect, index), -1.0f) << "there are no parameters";
         }
+        char text[64];
+        std::memset(text, 'x', sizeof(text));
+        text[63] = 0;
+        EXPECT_EQ(host.dispatch(effGetParamName, index, 0, text), 0);
+        EXPECT_EQ(host.dispatch(effGetParamLabel, index, 0, text), 0);
+        EXPECT_EQ(host.dispatch(effGetParamDisplay, index, 0, text), 0);
+        EXPECT_EQ(text[0], 'x') << "the host's text stays as it was";
+        EXPECT_EQ(host.dispatch(effCanBeAutomated, index), 1);
     }
     // Neither the deprecated entry nor the double-precision one does anything.
     StereoBlock block(256);
@@ -262,14 +271,25 @@ TEST(HostileHost, RecordEntriesTakeAnyArguments) {
     effect->processDoubleReplacing(effect, nullptr, nullptr, kIndexMax);
     EXPECT_TRUE(block.untouched(0));
     EXPECT_TRUE(block.untouched(1));
+    double in[4] = {1, 2, 3, 4};
+    double out[4] = {};
+    double* ins[2] = {in, in};
+    double* outs[2] = {out, out};
+    effect->processDoubleReplacing(effect, ins, outs, 4);
+    EXPECT_EQ(out[0], 0.0);
     EXPECT_EQ(host.highestLevel(), 0.0f);
 }
 
 TEST(HostileHost, EntryPointRefusesHostsWithoutAVersion) {
     EXPECT_EQ(VSTPluginMain(nullptr), nullptr);
-    const audioMasterCallback silent = [](AEffect*, VstInt32, VstInt32, VstIntPtr, void*,
-                                          float) -> VstIntPtr { return 0; };
-    EXPECT_EQ(VSTPluginMain(silent), nullptr);
+    fakeHost::reset(true);
+    fakeHost::version = 0;
+    const AEffect* effect = VSTPluginMain(fakeHost::callback);
+    const std::vector<fakeHost::Call> calls = fakeHost::calls;
+    fakeHost::reset();
+    EXPECT_EQ(effect, nullptr);
+    ASSERT_EQ(calls.size(), 1u) << "one question, the version";
+    EXPECT_EQ(calls[0].opcode, audioMasterVersion);
 }
 
 // [SECTION] Sample rates and block sizes
@@ -359,6 +379,7 @@ TEST(HostileHost, MissingChannelPointersLeaveTheirOutputsAlone) {
     host.processReplacing(in, nullptr, 1024);
     float* none[2] = {nullptr, nullptr};
     host.processReplacing(none, out, 1024);
+    host.processReplacing(in, none, 1024);
     EXPECT_TRUE(block.untouched(0));
     EXPECT_TRUE(block.untouched(1));
     EXPECT_TRUE(host.levelsInRange());
