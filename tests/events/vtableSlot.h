@@ -3,11 +3,10 @@
 #include <cstddef>
 #include <cstring>
 
-// The position of a virtual operation in its class's table of virtual
-// operations, under the Itanium C++ ABI that g++ and clang use: a pointer to a
-// virtual member holds 1 + the byte offset of its entry. A virtual destructor
-// takes the first two entries, so the operation the design calls slot n
-// (destructor = slot 0) sits at position n + 1.
+// The slot of a virtual operation in its class's table, counting the virtual
+// destructor as slot 0. Under the Itanium C++ ABI that g++ and clang use, a
+// pointer to a virtual member holds 1 + the byte offset of its entry, and the
+// destructor takes the first two entries, so slot n sits at entry n + 1.
 template <typename MemberFunction>
 std::ptrdiff_t vtableSlot(MemberFunction function) {
     static_assert(sizeof(MemberFunction) == 2 * sizeof(std::ptrdiff_t),
