@@ -1,5 +1,5 @@
-// The analysis written the straightforward way, one step after another as
-// the algorithm reads: the yardstick that the fast audio path must match
+// The plain reference analysis, one step after another in the
+// straightforward way: the yardstick that the fast audio path must match
 // bit for bit.
 #pragma once
 

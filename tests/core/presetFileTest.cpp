@@ -11,7 +11,8 @@
 
 namespace {
 
-// The two parameters of the worked example: a level in dB and a switch.
+// The two parameters of the "Warm" preset these tests save: a level in dB
+// and a switch.
 void addWarmParameters(testCore& core) {
     core.addParameter("Level", 6, -60.0f, 6.0f, -3.5f);
     core.addParameter("Mode", 2, 0.0f, 1.0f, 1.0f);
@@ -53,7 +54,7 @@ private:
 
 } // namespace
 
-TEST_F(pluginCorePresetFiles, SavesTheWorkedExampleByteForByte) {
+TEST_F(pluginCorePresetFiles, SavesTheWarmPresetByteForByte) {
     testCore core;
     addWarmParameters(core);
     EXPECT_TRUE(core.savePreset(nullptr, "Warm"));

@@ -1,5 +1,5 @@
-// The headless reference itself: the test signal lights exactly the bars it
-// was designed to, the About panel and the suspended panel are what the
+// The headless reference itself: the test signal lights exactly the bars
+// TestSignal expects, the About panel and the suspended panel are what the
 // scenario asks for, and the pictures survive the trip through a file.
 #include <gtest/gtest.h>
 
@@ -49,7 +49,7 @@ RawImage embedded(int32_t id) {
 
 } // namespace
 
-TEST_F(ReferenceTest, EveryToneLightsItsBandToTheDesignedHeightAndNoOtherBand) {
+TEST_F(ReferenceTest, EveryToneLightsItsBandToTheExpectedHeightAndNoOtherBand) {
     const std::vector<int32_t> expected = TestSignal::expectedSegments();
     ASSERT_EQ(expected.size(), 97u);
     for (int32_t band = 0; band < 97; ++band) {
