@@ -523,14 +523,14 @@ public:
 
 // A start-bin table as the editor may leave it, sane or not.
 std::vector<int32_t> startBins(std::mt19937& rng, int kind) {
-    std::vector<int32_t> bins(97);
+    std::vector<int32_t> bins(SpectrumLayout::kBandCount);
     std::uniform_int_distribution<int32_t> any(-50, 700);
     std::uniform_int_distribution<int32_t> step(0, 12);
     int32_t at = 0;
-    for (int32_t b = 0; b < 97; ++b) {
+    for (int32_t b = 0; b < SpectrumLayout::kBandCount; ++b) {
         switch (kind) {
         case 0:
-            bins[b] = (16 * b) / 3;
+            bins[b] = SpectrumLayout::linearStartBin(b);
             break;
         case 1:
             at += step(rng);
@@ -553,7 +553,7 @@ void checkCore(bool wide) {
     std::mt19937 rng(77);
     SignalMaker make(78);
     std::vector<int32_t> bins = startBins(rng, 0);
-    std::vector<float> bands(97, 0.0f);
+    std::vector<float> bands(SpectrumLayout::kBandCount, 0.0f);
     std::vector<CoreProbe::Frame> expected;
     auto analyse = [&](int32_t, const float* frame) {
         // The core analyses with denormals flushed: so does the reference.
@@ -599,14 +599,14 @@ void checkCore(bool wide) {
         // Between blocks the editor may lower the bands or change the axis.
         const int editor = pick(rng);
         if (editor == 0) {
-            for (size_t i = 0; i < 97; ++i) {
+            for (int32_t i = 0; i < SpectrumLayout::kBandCount; ++i) {
                 const float lowered = std::max(0.0f, bands[i] - 0.2f);
                 bands[i] = lowered;
                 core->bandLevel[i].store(lowered, std::memory_order_relaxed);
             }
         } else if (editor == 1) {
             bins = startBins(rng, pick(rng) % 3);
-            for (size_t i = 0; i < 97; ++i) {
+            for (int32_t i = 0; i < SpectrumLayout::kBandCount; ++i) {
                 core->bandStartBin[i].store(bins[i], std::memory_order_relaxed);
             }
         }
@@ -618,7 +618,10 @@ void checkCore(bool wide) {
         ASSERT_EQ(firstDifference(got.re.data(), expected[f].re.data(), 1024), -1) << f;
         ASSERT_EQ(firstDifference(got.im.data(), expected[f].im.data(), 1024), -1) << f;
         ASSERT_EQ(firstDifference(got.powers.data(), expected[f].powers.data(), 512), -1) << f;
-        ASSERT_EQ(firstDifference(got.bands.data(), expected[f].bands.data(), 97), -1) << f;
+        ASSERT_EQ(
+            firstDifference(got.bands.data(), expected[f].bands.data(), SpectrumLayout::kBandCount),
+            -1)
+            << f;
     }
 }
 

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <utility>
 
+#include "analysis/SpectrumLayout.h"
+
 namespace referenceAnalysis {
 
 void twiddles(int32_t log2Size, std::vector<float>& cosTable, std::vector<float>& sinTable) {
@@ -79,10 +81,10 @@ float level(float re, float im) {
 }
 
 void raiseBands(const float* levels, const int32_t* startBins, float* bandLevels) {
-    for (int32_t b = 0; b < 97; ++b) {
+    for (int32_t b = 0; b < SpectrumLayout::kBandCount; ++b) {
         const int32_t s = startBins[b] < 0 ? 0 : startBins[b];
         float v = s < 512 ? levels[s] : 0.0f;
-        if (b < 96 && s < 512) {
+        if (b < SpectrumLayout::kBandCount - 1 && s < 512) {
             for (int32_t j = s + 1; j < startBins[b + 1] && j < 512; ++j) {
                 if (levels[j] > v) {
                     v = levels[j];

@@ -51,7 +51,7 @@ const std::vector<std::string> kLinear48 = {"  0",   "3.0k",  "6.0k",  "9.0k", "
 TEST(BandTable, LinearIsSixteenThirdsPerBandAtEveryRate) {
     for (float rate : {44100.0f, 48000.0f, 96000.0f, 22050.0f}) {
         const auto bins = tableAt(rate, false);
-        for (int32_t i = 0; i < 97; ++i) {
+        for (int32_t i = 0; i < SpectrumLayout::kBandCount; ++i) {
             ASSERT_EQ(bins[size_t(i)], 16 * i / 3) << "band " << i << " at " << rate;
         }
         EXPECT_EQ(bins[96], 512) << "the last band starts at the top and stays silent";
@@ -68,10 +68,10 @@ TEST(BandTable, LogarithmicAt44100) {
     EXPECT_EQ(bins[81], 550);
     EXPECT_EQ(bins[82], 606);
     EXPECT_EQ(bins[96], 2321);
-    for (int32_t i = 81; i < 97; ++i) {
+    for (int32_t i = 81; i < SpectrumLayout::kBandCount; ++i) {
         EXPECT_GE(bins[size_t(i)], 512) << "band " << i << " lies above half the rate";
     }
-    for (int32_t i = 1; i < 97; ++i) {
+    for (int32_t i = 1; i < SpectrumLayout::kBandCount; ++i) {
         EXPECT_GE(bins[size_t(i)], bins[size_t(i - 1)]);
     }
 }

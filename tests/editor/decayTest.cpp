@@ -103,7 +103,7 @@ TEST(EditorDecayStep, FullScaleFallsInFiveSinglePrecisionSteps) {
     const float expected[] = {0.8f, 0.6f, 0.4f, 0.2f};
     for (float value : expected) {
         rig.decayStep();
-        for (int32_t i = 0; i < 97; ++i) {
+        for (int32_t i = 0; i < SpectrumLayout::kBandCount; ++i) {
             ASSERT_NEAR(core->bandLevel[i].load(), value, 1e-6f) << "band " << i;
             ASSERT_EQ(rig.editor()->bars[i]->getValue(), core->bandLevel[i].load());
         }
@@ -113,7 +113,7 @@ TEST(EditorDecayStep, FullScaleFallsInFiveSinglePrecisionSteps) {
     EXPECT_GT(residue, 0.0f) << "single precision leaves a residue";
     EXPECT_LT(residue, 1e-7f);
     rig.decayStep();
-    for (int32_t i = 0; i < 97; ++i) {
+    for (int32_t i = 0; i < SpectrumLayout::kBandCount; ++i) {
         ASSERT_EQ(core->bandLevel[i].load(), 0.0f);
         ASSERT_FALSE(std::signbit(core->bandLevel[i].load()));
     }
@@ -124,19 +124,19 @@ TEST(EditorDecayStep, LevelsNeverGoBelowZero) {
     ASSERT_TRUE(rig.open());
     tq_spectrumCore* core = rig.core();
     const float start[] = {0.0f, 0.05f, 0.1999999f, 0.2f, 0.3f};
-    for (int32_t i = 0; i < 97; ++i) {
+    for (int32_t i = 0; i < SpectrumLayout::kBandCount; ++i) {
         core->bandLevel[i].store(start[i % 5]);
     }
     for (int32_t step = 0; step < 4; ++step) {
         rig.decayStep();
-        for (int32_t i = 0; i < 97; ++i) {
+        for (int32_t i = 0; i < SpectrumLayout::kBandCount; ++i) {
             const float level = core->bandLevel[i].load();
             ASSERT_GE(level, 0.0f) << "band " << i << " step " << step;
             ASSERT_FALSE(std::signbit(level));
             ASSERT_GE(rig.editor()->bars[i]->getValue(), 0.0f);
         }
     }
-    for (int32_t i = 0; i < 97; ++i) {
+    for (int32_t i = 0; i < SpectrumLayout::kBandCount; ++i) {
         EXPECT_EQ(core->bandLevel[i].load(), 0.0f);
     }
 }

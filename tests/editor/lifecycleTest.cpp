@@ -20,7 +20,7 @@ namespace {
 
 void expectLinearTable(const tq_spectrumCore* core) {
     for (int32_t i = 0; i < SpectrumLayout::kBandCount; ++i) {
-        ASSERT_EQ(core->bandStartBin[i].load(), 16 * i / 3) << "band " << i;
+        ASSERT_EQ(core->bandStartBin[i].load(), SpectrumLayout::linearStartBin(i)) << "band " << i;
     }
 }
 
@@ -51,14 +51,14 @@ TEST(EditorLifecycle, OpenAddsLabelsBarsAndMenusInLayoutOrder) {
     EXPECT_EQ(frame->getViewSize(), CRect(0, 0, 570, 180));
     EXPECT_EQ(frame->getBackground(), editor->background);
 
-    ASSERT_EQ(frame->getNbViews(), 9u + 97u + 2u);
+    ASSERT_EQ(frame->getNbViews(), size_t(9 + SpectrumLayout::kBandCount + 2));
     for (int32_t k = 0; k < 9; ++k) {
         const CView* view = frame->getView(size_t(k));
         EXPECT_EQ(view, editor->frequencyLabels[k]);
         EXPECT_EQ(view->getViewSize(), PluginRig::labelRect(k)) << "label " << k;
         EXPECT_FLOAT_EQ(editor->frequencyLabels[k]->getValue(), float(k) * 0.125f);
     }
-    for (int32_t i = 0; i < 97; ++i) {
+    for (int32_t i = 0; i < SpectrumLayout::kBandCount; ++i) {
         const CView* view = frame->getView(size_t(9 + i));
         EXPECT_EQ(view, editor->bars[i]);
         EXPECT_EQ(view->getViewSize(), PluginRig::barRect(i)) << "bar " << i;
@@ -85,7 +85,7 @@ TEST(EditorLifecycle, OpenStartsEveryBandFromZero) {
         level.store(0.7f);
     }
     ASSERT_TRUE(rig.open());
-    for (int32_t i = 0; i < 97; ++i) {
+    for (int32_t i = 0; i < SpectrumLayout::kBandCount; ++i) {
         EXPECT_EQ(rig.core()->bandLevel[i].load(), 0.0f) << "band " << i;
         EXPECT_EQ(rig.editor()->bars[i]->getValue(), 0.0f) << "bar " << i;
     }

@@ -152,8 +152,8 @@ TEST_F(EditorMenus, LinearAgainRebuildsTheTableAndRedrawsTheLabels) {
         bin.store(-7); // to see it rebuilt
     }
     rig.chooseFromMenu(PluginRig::kViewMenu, 2);
-    for (int32_t i = 0; i < 97; ++i) {
-        ASSERT_EQ(rig.core()->bandStartBin[i].load(), 16 * i / 3);
+    for (int32_t i = 0; i < SpectrumLayout::kBandCount; ++i) {
+        ASSERT_EQ(rig.core()->bandStartBin[i].load(), SpectrumLayout::linearStartBin(i));
     }
     for (const CParamDisplay* label : editor()->frequencyLabels) {
         EXPECT_TRUE(label->isDirty());

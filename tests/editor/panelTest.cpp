@@ -19,8 +19,8 @@
 
 namespace {
 
-const std::vector<int32_t> kEachBarOnce(97, 1);
-const std::vector<int32_t> kNoBars(97, 0);
+const std::vector<int32_t> kEachBarOnce(SpectrumLayout::kBandCount, 1);
+const std::vector<int32_t> kNoBars(SpectrumLayout::kBandCount, 0);
 
 // The panel's container is the topmost view of the frame.
 bool panelOnTop(const PluginRig& rig, int32_t panel) {

@@ -68,7 +68,7 @@ TEST_F(EditorPixels, OutsideItsViewsTheWindowIsTheBackground) {
 
 TEST_F(EditorPixels, BarsStandInTheirRectangles) {
     fillAllBars(rig);
-    for (int32_t i = 0; i < 97; ++i) {
+    for (int32_t i = 0; i < SpectrumLayout::kBandCount; ++i) {
         const CRect bar = PluginRig::barRect(i);
         EXPECT_EQ(rig.litSegments(i), 50) << "bar " << i;
         for (int32_t x = bar.left; x < bar.right; ++x) {
@@ -104,7 +104,7 @@ TEST_F(EditorPixels, AFullBarFallingToZeroShowsFortyFiveFortyAndSoOnThenNone) {
     }
     for (int32_t lit = 45; lit >= 0; lit -= 5) {
         rig.decayStep();
-        for (int32_t i = 0; i < 97; ++i) {
+        for (int32_t i = 0; i < SpectrumLayout::kBandCount; ++i) {
             ASSERT_EQ(rig.litSegments(i), lit) << "bar " << i;
         }
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "analysis/SpectrumLayout.h"
 #include "PluginRig.h"
 #include "toolkit/CBitmap.h"
 
@@ -55,7 +56,7 @@ std::vector<CRect> editorViewRects() {
     for (int32_t k = 0; k < 9; ++k) {
         rects.push_back(PluginRig::labelRect(k));
     }
-    for (int32_t i = 0; i < 97; ++i) {
+    for (int32_t i = 0; i < SpectrumLayout::kBandCount; ++i) {
         rects.push_back(PluginRig::barRect(i));
     }
     return rects;

@@ -18,9 +18,9 @@ namespace {
 constexpr int32_t kInstances = 12;
 
 // A tone of amplitude 0.05 (about +29 dB in its bin) at the centre of the
-// second bin of linear band `band`, whose bins start at 16 band / 3.
+// second bin of linear band `band`.
 void fillTone(StereoBlock& block, int32_t band, size_t frames) {
-    const double bin = static_cast<double>((16 * band) / 3 + 1);
+    const double bin = static_cast<double>(SpectrumLayout::linearStartBin(band) + 1);
     for (size_t i = 0; i < frames; ++i) {
         const float x = static_cast<float>(
             std::sin(2.0 * 3.14159265358979 * bin * static_cast<double>(i) / 1024.0));

@@ -20,6 +20,7 @@
 
 #include "analysis/MEftFrmFft.h"
 #include "analysis/MEftWinBase.h"
+#include "analysis/SpectrumLayout.h"
 #include "EditorScenes.h"
 #include "HostWindow.h"
 #include "MenuDriver.h"
@@ -250,7 +251,7 @@ TEST_P(HostAtStackShift, EditorScenesMatchTheHeadlessRenderingExceptForTheText) 
         keep(bars, EditorScenes::kBars);
     }
     const std::vector<int32_t> segments = TestSignal::expectedSegments();
-    for (int32_t band = 0; band < 97; ++band) {
+    for (int32_t band = 0; band < SpectrumLayout::kBandCount; ++band) {
         EXPECT_EQ(SceneImage::litSegments(bars, band), segments[size_t(band)]) << "band " << band;
     }
 
