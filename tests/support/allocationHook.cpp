@@ -14,9 +14,7 @@ std::atomic<int> nothrowCountdown{0};
 std::atomic<int> anyCountdown{0};
 
 void* allocate(size_t n) {
-    if (counting.load()) {
-        allocations.fetch_add(1);
-    }
+    allocationHook::noteAllocation();
     return std::malloc(n == 0 ? 1 : n);
 }
 
@@ -48,6 +46,12 @@ void startCounting() {
 size_t stopCounting() {
     counting.store(false);
     return allocations.load();
+}
+
+void noteAllocation() {
+    if (counting.load()) {
+        allocations.fetch_add(1);
+    }
 }
 
 void failNothrowAllocation(int nth) {
