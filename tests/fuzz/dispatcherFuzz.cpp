@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <limits>
 
 #include "analysis/tq_spectrumCore.h"
@@ -63,63 +64,36 @@ private:
     std::abort();
 }
 
+// Each picker takes one byte: one of its pool's values, or past the pool
+// something the input gives.
+constexpr VstInt32 kIndexPool[] = {0, 1, -1, std::numeric_limits<VstInt32>::min(),
+                                   std::numeric_limits<VstInt32>::max()};
+constexpr VstIntPtr kValuePool[] = {0, 1, -1, std::numeric_limits<VstIntPtr>::min(),
+                                    std::numeric_limits<VstIntPtr>::max()};
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
+constexpr float kDenormal = std::numeric_limits<float>::denorm_min();
+constexpr float kFloatPool[] = {0.0f, 1.0f, -1.0f, kNaN, kInf, -kInf, kDenormal, 44100.0f};
+constexpr size_t kIndexes = std::size(kIndexPool);
+constexpr size_t kValues = std::size(kValuePool);
+constexpr size_t kFloats = std::size(kFloatPool);
+
 VstInt32 pickIndex(ByteReader& in) {
-    switch (in.byte() % 6) {
-    case 0:
-        return 0;
-    case 1:
-        return 1;
-    case 2:
-        return -1;
-    case 3:
-        return std::numeric_limits<VstInt32>::min();
-    case 4:
-        return std::numeric_limits<VstInt32>::max();
-    default:
-        return static_cast<VstInt32>(in.u32());
-    }
+    const size_t k = in.byte() % (kIndexes + 1);
+    return k < kIndexes ? kIndexPool[k] : static_cast<VstInt32>(in.u32());
 }
 
 VstIntPtr pickValue(ByteReader& in) {
-    switch (in.byte() % 7) {
-    case 0:
-        return 0;
-    case 1:
-        return 1;
-    case 2:
-        return -1;
-    case 3:
-        return std::numeric_limits<VstIntPtr>::min();
-    case 4:
-        return std::numeric_limits<VstIntPtr>::max();
-    case 5:
-        return static_cast<VstInt32>(in.u32());
-    default:
-        return in.byte();
+    const size_t k = in.byte() % (kValues + 2);
+    if (k < kValues) {
+        return kValuePool[k];
     }
+    return k == kValues ? static_cast<VstInt32>(in.u32()) : in.byte();
 }
 
 float pickFloat(ByteReader& in) {
-    switch (in.byte() % 9) {
-    case 0:
-        return 0.0f;
-    case 1:
-        return 1.0f;
-    case 2:
-        return -1.0f;
-    case 3:
-        return std::numeric_limits<float>::quiet_NaN();
-    case 4:
-        return std::numeric_limits<float>::infinity();
-    case 5:
-        return -std::numeric_limits<float>::infinity();
-    case 6:
-        return std::numeric_limits<float>::denorm_min();
-    case 7:
-        return 44100.0f;
-    default:
-        return in.raw();
-    }
+    const size_t k = in.byte() % (kFloats + 1);
+    return k < kFloats ? kFloatPool[k] : in.raw();
 }
 
 // One host: a window, buffers, the pointer pool and the current plug-in.
@@ -247,9 +221,7 @@ private:
 
     void fillChannel(float* samples, size_t frames) {
         const uint8_t kind = in.byte() % 7;
-        const float fixed[] = {0.0f, std::numeric_limits<float>::quiet_NaN(),
-                               std::numeric_limits<float>::infinity(),
-                               std::numeric_limits<float>::denorm_min(), 1e30f};
+        const float fixed[] = {0.0f, kNaN, kInf, kDenormal, 1e30f};
         if (kind < 5) {
             std::fill(samples, samples + frames, fixed[kind]);
         } else if (kind == 5) {
