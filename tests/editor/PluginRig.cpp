@@ -20,6 +20,10 @@ constexpr uint32_t kLitGreen = 0xFF33FF00u;
 const CRect PluginRig::kViewMenu(20, 3, 55, 17);
 const CRect PluginRig::kHelpMenu(55, 3, 90, 17);
 const CRect PluginRig::kOkButton(487, 156, 547, 170);
+const std::vector<std::string> PluginRig::kLogLabels = {"10", "",    "100", "",    "1k",
+                                                        "",   "10k", "",    "100k"};
+const std::vector<std::string> PluginRig::kLinearLabels44 = {
+    "  0", "2.8k", "5.5k", "8.3k", "11.0k", "13.8k", "16.5k", "19.3k", "22.1k"};
 
 PluginRig::PluginRig(float rate) : sampleRate(rate) {
     HeadlessSystem::reset();
@@ -104,6 +108,24 @@ tq_spectrumEditor* PluginRig::editor() const {
 
 tq_spectrumCore* PluginRig::core() const {
     return aeffect ? plugin()->getCore() : nullptr;
+}
+
+std::vector<int32_t> PluginRig::bandTable() const {
+    std::vector<int32_t> bins;
+    for (const auto& bin : core()->bandStartBin) {
+        bins.push_back(bin.load());
+    }
+    return bins;
+}
+
+std::vector<std::string> PluginRig::labelTexts() const {
+    std::vector<std::string> texts;
+    for (int32_t k = 0; k < 9; ++k) {
+        char text[256];
+        tq_spectrumEditor::frequencyText(float(k) * 0.125f, text, editor());
+        texts.emplace_back(text);
+    }
+    return texts;
 }
 
 int32_t PluginRig::litSegments(int32_t band) const {

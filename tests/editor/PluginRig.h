@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/headless/HeadlessWindow.h"
@@ -24,6 +25,9 @@ public:
     static const CRect kViewMenu;
     static const CRect kHelpMenu;
     static const CRect kOkButton;
+    // The nine labels on the logarithmic axis, and on the linear one at 44.1 kHz.
+    static const std::vector<std::string> kLogLabels;
+    static const std::vector<std::string> kLinearLabels44;
 
     // Clock and URL record start from zero; the plug-in runs at `sampleRate`
     // and has been resumed, as a host does before it shows the editor.
@@ -60,6 +64,10 @@ public:
     tq_spectrumCore* core() const;
     AEffect* effect() const { return aeffect; }
 
+    // The core's band table, and the nine label texts as the editor writes
+    // them for its axis.
+    std::vector<int32_t> bandTable() const;
+    std::vector<std::string> labelTexts() const;
     // Green rows in the bar's middle column, as the window shows it.
     int32_t litSegments(int32_t band) const;
     // How often each bar is a child of the frame (0 when closed).

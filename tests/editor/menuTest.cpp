@@ -16,25 +16,6 @@
 
 namespace {
 
-std::vector<std::string> labelTexts(const tq_spectrumEditor* editor) {
-    std::vector<std::string> texts;
-    for (int32_t k = 0; k < 9; ++k) {
-        char text[256];
-        tq_spectrumEditor::frequencyText(float(k) * 0.125f, text,
-                                         const_cast<tq_spectrumEditor*>(editor));
-        texts.emplace_back(text);
-    }
-    return texts;
-}
-
-std::vector<int32_t> bandTable(const tq_spectrumCore* core) {
-    std::vector<int32_t> table;
-    for (const auto& bin : core->bandStartBin) {
-        table.push_back(bin.load());
-    }
-    return table;
-}
-
 std::vector<std::string> entryTexts(const HeadlessWindow::PopupRecord& popup) {
     std::vector<std::string> texts;
     for (const auto& entry : popup.entries) {
@@ -50,8 +31,6 @@ struct Checks {
 Checks checksOf(const COptionMenu* menu) {
     return {menu->isCheckEntry(0), menu->isCheckEntry(2), menu->isCheckEntry(3)};
 }
-
-const std::vector<std::string> kLogTexts = {"10", "", "100", "", "1k", "", "10k", "", "100k"};
 
 class EditorMenus : public testing::Test {
 protected:
@@ -108,46 +87,44 @@ TEST_F(EditorMenus, CorvaleAsksOnceToOpenTheHomePage) {
     EXPECT_EQ(HeadlessSystem::openedUrls().size(), 1u);
 }
 
-TEST_F(EditorMenus, ChoosingViewChangesNothing) {
-    const auto table = bandTable(rig.core());
-    rig.chooseFromMenu(PluginRig::kViewMenu, 0);
-    EXPECT_EQ(editor()->scaleMode, 0);
-    EXPECT_EQ(bandTable(rig.core()), table);
-    const Checks checks = checksOf(editor()->viewMenu);
-    EXPECT_FALSE(checks.view);
-    EXPECT_TRUE(checks.linear);
-    EXPECT_FALSE(checks.logarithmic);
-    EXPECT_EQ(editor()->viewMenu->getCurrent(), 0) << "the menu still reads View";
-
-    rig.chooseFromMenu(PluginRig::kViewMenu, 3);
-    rig.chooseFromMenu(PluginRig::kViewMenu, 0);
-    EXPECT_EQ(editor()->scaleMode, 1) << "the logarithmic axis stays";
-    EXPECT_EQ(labelTexts(editor()), kLogTexts);
-    rig.chooseFromMenu(PluginRig::kViewMenu, -1);
-    EXPECT_FALSE(rig.window.popups().back().entries[0].checked);
-    EXPECT_TRUE(rig.window.popups().back().entries[3].checked);
-}
-
-TEST_F(EditorMenus, LogarithmicTwiceStaysLogarithmic) {
-    rig.chooseFromMenu(PluginRig::kViewMenu, 3);
-    const auto table = bandTable(rig.core());
-    rig.chooseFromMenu(PluginRig::kViewMenu, 3);
-    EXPECT_EQ(editor()->scaleMode, 1);
-    EXPECT_EQ(bandTable(rig.core()), table);
-    const Checks checks = checksOf(editor()->viewMenu);
-    EXPECT_FALSE(checks.view);
-    EXPECT_FALSE(checks.linear);
-    EXPECT_TRUE(checks.logarithmic);
-    EXPECT_EQ(labelTexts(editor()), kLogTexts);
-    EXPECT_EQ(editor()->viewMenu->getCurrent(), 0);
-    // The second popup already showed the mark on Logarithmic.
-    const auto& second = rig.window.popups()[1];
-    EXPECT_TRUE(second.entries[3].checked);
-    EXPECT_FALSE(second.entries[2].checked);
+// View changes nothing on either axis, and neither does Logarithmic chosen
+// again: the table, the marks and the labels stay, and the menu reads View.
+TEST_F(EditorMenus, ChoicesThatKeepTheAxisChangeNothing) {
+    const struct {
+        const char* what;
+        int32_t choice;
+        int32_t scaleMode;
+    } steps[] = {{"View on the linear axis", 0, 0},
+                 {"Logarithmic", 3, 1},
+                 {"Logarithmic again", 3, 1},
+                 {"View on the logarithmic axis", 0, 1}};
+    int32_t scaleMode = 0;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        const auto table = rig.bandTable();
+        rig.chooseFromMenu(PluginRig::kViewMenu, step.choice);
+        // The popup showed the marks of the axis it was opened on.
+        const auto& popup = rig.window.popups().back();
+        EXPECT_FALSE(popup.entries[0].checked);
+        EXPECT_EQ(popup.entries[2].checked, scaleMode == 0);
+        EXPECT_EQ(popup.entries[3].checked, scaleMode == 1);
+        if (step.scaleMode == scaleMode) {
+            EXPECT_EQ(rig.bandTable(), table);
+        }
+        scaleMode = step.scaleMode;
+        EXPECT_EQ(editor()->scaleMode, scaleMode);
+        const Checks checks = checksOf(editor()->viewMenu);
+        EXPECT_FALSE(checks.view);
+        EXPECT_EQ(checks.linear, scaleMode == 0);
+        EXPECT_EQ(checks.logarithmic, scaleMode == 1);
+        EXPECT_EQ(rig.labelTexts(),
+                  scaleMode == 1 ? PluginRig::kLogLabels : PluginRig::kLinearLabels44);
+        EXPECT_EQ(editor()->viewMenu->getCurrent(), 0) << "the menu still reads View";
+    }
 }
 
 TEST_F(EditorMenus, LinearAgainRebuildsTheTableAndRedrawsTheLabels) {
-    const auto texts = labelTexts(editor());
+    const auto texts = rig.labelTexts();
     for (auto& bin : rig.core()->bandStartBin) {
         bin.store(-7); // to see it rebuilt
     }
@@ -158,7 +135,7 @@ TEST_F(EditorMenus, LinearAgainRebuildsTheTableAndRedrawsTheLabels) {
     for (const CParamDisplay* label : editor()->frequencyLabels) {
         EXPECT_TRUE(label->isDirty());
     }
-    EXPECT_EQ(labelTexts(editor()), texts);
+    EXPECT_EQ(rig.labelTexts(), texts);
     EXPECT_TRUE(checksOf(editor()->viewMenu).linear);
     EXPECT_FALSE(checksOf(editor()->viewMenu).logarithmic);
 }

@@ -35,28 +35,53 @@ bool inFrame(const PluginRig& rig, int32_t panel) {
     return editor->getFrame()->isChild(editor->panels[panel]->view);
 }
 
+// The dimmed panel on top, no bar in the frame.
+void expectSuspendedPanel(const PluginRig& rig) {
+    EXPECT_EQ(rig.editor()->shownPanel, 1);
+    EXPECT_TRUE(panelOnTop(rig, 1));
+    EXPECT_FALSE(inFrame(rig, 0));
+    EXPECT_EQ(rig.barsInFrame(), kNoBars);
+}
+
+// Every bar once in the frame, neither panel, none asked for.
+void expectBars(const PluginRig& rig) {
+    EXPECT_EQ(rig.editor()->shownPanel, -1);
+    EXPECT_EQ(rig.editor()->requestedPanel.load(), -1);
+    EXPECT_FALSE(inFrame(rig, 0));
+    EXPECT_FALSE(inFrame(rig, 1));
+    EXPECT_EQ(rig.barsInFrame(), kEachBarOnce);
+}
+
 DialogViewAbout* aboutPanel(const PluginRig& rig) {
     return static_cast<DialogViewAbout*>(rig.editor()->panels[0]);
 }
 
 } // namespace
 
-TEST(EditorPanels, SuspendWhileClosedShowsTheDimmedPanelAtTheFirstIdle) {
-    PluginRig rig;
-    rig.suspend();
-    ASSERT_TRUE(rig.open());
-    EXPECT_EQ(rig.editor()->shownPanel, -1) << "not before the first idle";
-    EXPECT_EQ(rig.barsInFrame(), kEachBarOnce);
-    rig.idle();
-    EXPECT_EQ(rig.editor()->shownPanel, 1);
-    EXPECT_TRUE(panelOnTop(rig, 1));
-    EXPECT_EQ(rig.barsInFrame(), kNoBars);
-
-    rig.resume();
-    rig.idle();
-    EXPECT_EQ(rig.editor()->shownPanel, -1);
-    EXPECT_FALSE(inFrame(rig, 1));
-    EXPECT_EQ(rig.barsInFrame(), kEachBarOnce);
+// Suspended while the editor is closed or shows the About panel, the
+// plug-in shows the dimmed panel from the next idle on; resumed, the bars.
+TEST(EditorPanels, SuspendShowsTheDimmedPanelAtTheNextIdleAndResumeTheBars) {
+    for (const bool aboutShown : {false, true}) {
+        SCOPED_TRACE(aboutShown ? "About shown" : "editor closed");
+        PluginRig rig;
+        if (aboutShown) {
+            ASSERT_TRUE(rig.open());
+            rig.chooseFromMenu(PluginRig::kHelpMenu, 3);
+            rig.idle();
+            ASSERT_EQ(rig.editor()->shownPanel, 0);
+            rig.suspend();
+        } else {
+            rig.suspend();
+            ASSERT_TRUE(rig.open());
+            EXPECT_EQ(rig.editor()->shownPanel, -1) << "not before the first idle";
+            EXPECT_EQ(rig.barsInFrame(), kEachBarOnce);
+        }
+        rig.idle();
+        expectSuspendedPanel(rig);
+        rig.resume();
+        rig.idle();
+        expectBars(rig);
+    }
 }
 
 TEST(EditorPanels, SuspendWhileTheBarsShowStopsTheDecayUntilResume) {
@@ -70,8 +95,7 @@ TEST(EditorPanels, SuspendWhileTheBarsShowStopsTheDecayUntilResume) {
 
     rig.suspend();
     rig.idle();
-    EXPECT_EQ(rig.editor()->shownPanel, 1);
-    EXPECT_EQ(rig.barsInFrame(), kNoBars);
+    expectSuspendedPanel(rig);
     for (int32_t i = 0; i < 20; ++i) {
         rig.idleAfter(100);
     }
@@ -80,9 +104,7 @@ TEST(EditorPanels, SuspendWhileTheBarsShowStopsTheDecayUntilResume) {
 
     rig.resume();
     rig.idle();
-    EXPECT_EQ(rig.editor()->shownPanel, -1);
-    EXPECT_EQ(rig.barsInFrame(), kEachBarOnce);
-    EXPECT_FALSE(inFrame(rig, 1));
+    expectBars(rig);
     EXPECT_FLOAT_EQ(core->bandLevel[30].load(), 0.6f) << "the long wait ends in one step";
     rig.decayStep();
     EXPECT_FLOAT_EQ(core->bandLevel[30].load(), 0.4f);
@@ -94,8 +116,7 @@ TEST(EditorPanels, ResumeWithNoPanelShownChangesNothing) {
     rig.idle();
     rig.resume();
     rig.idle();
-    EXPECT_EQ(rig.editor()->shownPanel, -1);
-    EXPECT_EQ(rig.barsInFrame(), kEachBarOnce);
+    expectBars(rig);
     EXPECT_EQ(rig.editor()->getFrame()->getNbViews(), 108u);
 }
 
@@ -192,37 +213,11 @@ TEST(EditorPanels, OkRemovesTheAboutPanelWhileTheButtonIsHeld) {
 
     // The release that followed changed nothing more.
     EXPECT_FLOAT_EQ(ok->getValue(), 0.0f);
-    EXPECT_EQ(editor->requestedPanel.load(), -1);
-    EXPECT_EQ(editor->shownPanel, -1);
-    EXPECT_EQ(rig.barsInFrame(), kEachBarOnce);
+    expectBars(rig);
     EXPECT_EQ(editor->scaleMode, 0);
     EXPECT_TRUE(HeadlessSystem::openedUrls().empty());
     rig.idleAfter(100);
-    EXPECT_EQ(editor->shownPanel, -1);
-    EXPECT_EQ(rig.barsInFrame(), kEachBarOnce);
-}
-
-TEST(EditorPanels, SuspendWhileAboutShowsReplacesItAndResumeBringsTheBars) {
-    PluginRig rig;
-    ASSERT_TRUE(rig.open());
-    rig.chooseFromMenu(PluginRig::kHelpMenu, 3);
-    rig.idle();
-    ASSERT_EQ(rig.editor()->shownPanel, 0);
-
-    rig.suspend();
-    rig.idle();
-    EXPECT_EQ(rig.editor()->shownPanel, 1);
-    EXPECT_TRUE(panelOnTop(rig, 1));
-    EXPECT_FALSE(inFrame(rig, 0));
-    EXPECT_EQ(rig.barsInFrame(), kNoBars);
-
-    rig.resume();
-    rig.idle();
-    EXPECT_EQ(rig.editor()->shownPanel, -1);
-    EXPECT_EQ(rig.editor()->requestedPanel.load(), -1);
-    EXPECT_FALSE(inFrame(rig, 0));
-    EXPECT_FALSE(inFrame(rig, 1));
-    EXPECT_EQ(rig.barsInFrame(), kEachBarOnce);
+    expectBars(rig);
 }
 
 TEST(EditorPanels, ClosingWithAPanelShownBringsItBackOnlyIfStillRequested) {
@@ -233,15 +228,13 @@ TEST(EditorPanels, ClosingWithAPanelShownBringsItBackOnlyIfStillRequested) {
     rig.close();
     ASSERT_TRUE(rig.open());
     rig.idle();
-    EXPECT_EQ(rig.editor()->shownPanel, 1);
-    EXPECT_EQ(rig.barsInFrame(), kNoBars);
+    expectSuspendedPanel(rig);
 
     rig.close();
     rig.resume();
     ASSERT_TRUE(rig.open());
     rig.idle();
-    EXPECT_EQ(rig.editor()->shownPanel, -1);
-    EXPECT_EQ(rig.barsInFrame(), kEachBarOnce);
+    expectBars(rig);
     rig.core()->bandLevel[0].store(1.0f);
     rig.decayStep();
     EXPECT_FLOAT_EQ(rig.core()->bandLevel[0].load(), 0.8f);
