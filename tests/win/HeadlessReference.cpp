@@ -26,9 +26,7 @@ bool HeadlessReference::run() {
                              float opt = 0.0f) {
         return effect->dispatcher(effect, opcode, 0, value, ptr, opt);
     };
-    dispatch(effSetSampleRate, 0, nullptr, float(TestSignal::kSampleRate));
-    dispatch(effSetBlockSize, VstIntPtr(TestSignal::kBlock));
-    dispatch(effMainsChanged, 1);
+    TestSignal::prepare(effect);
     if (dispatch(effEditOpen, 0, window.handle()) != 1) {
         dispatch(effClose);
         return false;

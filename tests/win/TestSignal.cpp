@@ -53,3 +53,9 @@ std::vector<int32_t> TestSignal::expectedSegments() {
     }
     return segments;
 }
+
+void TestSignal::prepare(AEffect* effect) {
+    effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, float(kSampleRate));
+    effect->dispatcher(effect, effSetBlockSize, 0, VstIntPtr(kBlock), nullptr, 0.0f);
+    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+}

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "vst/AEffect.h"
+
 class TestSignal {
 public:
     struct Tone {
@@ -31,4 +33,7 @@ public:
     static std::vector<float> samples(size_t frames = kFrames);
     // Lit segments each band shows after one decay step: 0 where no tone is.
     static std::vector<int32_t> expectedSegments();
+    // Readies a plug-in for the signal as a host does: the signal's sample
+    // rate and block size, then resume.
+    static void prepare(AEffect* effect);
 };

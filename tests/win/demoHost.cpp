@@ -14,6 +14,7 @@
 
 #include "HostWindow.h"
 #include "tests/support/fakeHost.h"
+#include "tests/support/PluginLibrary.h"
 #include "TestSignal.h"
 #include "vst/AEffect.h"
 
@@ -21,25 +22,16 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-std::string besideProgram(const char* name) {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    return folder.substr(0, folder.find_last_of("\\/") + 1) + name;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
-    HMODULE dll = LoadLibraryA(besideProgram("tq-spectrum.dll").c_str());
-    if (!dll) {
-        std::fprintf(stderr, "cannot load tq-spectrum.dll\n");
+    PluginLibrary library("tq-spectrum.dll");
+    if (!library.loaded()) {
+        std::fprintf(stderr, "cannot load tq-spectrum.dll: %s\n", library.error().c_str());
         return 1;
     }
-    using Entry = AEffect* (*)(audioMasterCallback);
-    auto entry =
-        reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(dll, "VSTPluginMain")));
+    const PluginLibrary::EntryProc entry = library.entry("VSTPluginMain");
     AEffect* effect = entry ? entry(fakeHost::callback) : nullptr;
     if (!effect) {
         std::fprintf(stderr, "no plug-in\n");
@@ -49,9 +41,7 @@ int main(int argc, char** argv) {
                              float opt = 0.0f) {
         return effect->dispatcher(effect, opcode, 0, value, ptr, opt);
     };
-    dispatch(effSetSampleRate, 0, nullptr, float(TestSignal::kSampleRate));
-    dispatch(effSetBlockSize, VstIntPtr(TestSignal::kBlock));
-    dispatch(effMainsChanged, 1);
+    TestSignal::prepare(effect);
 
     HostWindow window("tq-spectrum (wine64)", 30, 30);
     if (dispatch(effEditOpen, 0, window.handle()) != 1) {
@@ -94,6 +84,5 @@ int main(int argc, char** argv) {
     }
     dispatch(effEditClose);
     dispatch(effClose);
-    FreeLibrary(dll);
     return 0;
 }

@@ -21,6 +21,7 @@
 #include "analysis/MEftFrmFft.h"
 #include "analysis/MEftWinBase.h"
 #include "analysis/SpectrumLayout.h"
+#include "besideProgram.h"
 #include "EditorScenes.h"
 #include "HostWindow.h"
 #include "MenuDriver.h"
@@ -31,13 +32,6 @@
 #include "TestSignal.h"
 
 namespace {
-
-std::string besideProgram(const std::string& relative) {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    return folder.substr(0, folder.find_last_of("\\/") + 1) + relative;
-}
 
 RawImage reference(const char* scene) {
     RawImage image;
@@ -143,15 +137,22 @@ protected:
         host = StackShift(GetParam());
         EditorWindow::SetUp();
     }
+
+    // What `editor` shows against the headless picture of `scene`, text in
+    // `text` aside. The first shift keeps the picture for the comparison
+    // with the other Windows build's.
+    RawImage expectScene(HWND editor, const char* scene, std::vector<EditorScenes::Box> text) {
+        const RawImage shown = HostWindow::capture(editor);
+        EXPECT_EQ(SceneImage::compare(shown, reference(scene), text), "") << scene;
+        if (GetParam() == 0) {
+            CreateDirectoryA(besideProgram("pictures").c_str(), nullptr);
+            EXPECT_TRUE(shown.write(besideProgram(std::string("pictures/") + scene))) << scene;
+        }
+        return shown;
+    }
 };
 
 INSTANTIATE_TEST_SUITE_P(Bytes, HostAtStackShift, ::testing::ValuesIn(StackShift::shifts()));
-
-// Keeps a picture for the comparison with the other Windows build's.
-void keep(const RawImage& image, const char* scene) {
-    CreateDirectoryA(besideProgram("pictures").c_str(), nullptr);
-    EXPECT_TRUE(image.write(besideProgram(std::string("pictures/") + scene))) << scene;
-}
 
 } // namespace
 
@@ -234,22 +235,17 @@ TEST_P(HostAtStackShift, BaselineTransformGivesTheSameBits) {
 }
 
 TEST_P(HostAtStackShift, EditorScenesMatchTheHeadlessRenderingExceptForTheText) {
-    const RawImage barsReference = reference(EditorScenes::kBars);
-    const RawImage aboutReference = reference(EditorScenes::kAbout);
     const RawImage suspendedReference = reference(EditorScenes::kSuspended);
-    ASSERT_TRUE(barsReference.valid() && aboutReference.valid() && suspendedReference.valid())
+    ASSERT_TRUE(reference(EditorScenes::kBars).valid() && reference(EditorScenes::kAbout).valid() &&
+                suspendedReference.valid())
         << "the headless pictures are missing from " << TQ_REFERENCE_DIR;
 
     HostWindow host("tq-spectrum", 60, 60);
     HWND editor = openWithBars(host);
     ASSERT_NE(editor, nullptr);
-    const RawImage bars = HostWindow::capture(editor);
-    const std::vector<EditorScenes::Box> barsText(std::begin(EditorScenes::kBarsText),
-                                                  std::end(EditorScenes::kBarsText));
-    EXPECT_EQ(SceneImage::compare(bars, barsReference, barsText), "");
-    if (GetParam() == 0) {
-        keep(bars, EditorScenes::kBars);
-    }
+    const RawImage bars =
+        expectScene(editor, EditorScenes::kBars,
+                    {std::begin(EditorScenes::kBarsText), std::end(EditorScenes::kBarsText)});
     const std::vector<int32_t> segments = TestSignal::expectedSegments();
     for (int32_t band = 0; band < SpectrumLayout::kBandCount; ++band) {
         EXPECT_EQ(SceneImage::litSegments(bars, band), segments[size_t(band)]) << "band " << band;
@@ -258,19 +254,12 @@ TEST_P(HostAtStackShift, EditorScenesMatchTheHeadlessRenderingExceptForTheText) 
     chooseAbout(editor);
     EXPECT_EQ(fakeHost::indexesOf(audioMasterBeginEdit), std::vector<VstInt32>{3});
     EXPECT_EQ(fakeHost::indexesOf(audioMasterEndEdit), std::vector<VstInt32>{3});
-    const std::vector<EditorScenes::Box> aboutText(std::begin(EditorScenes::kAboutText),
-                                                   std::end(EditorScenes::kAboutText));
-    const RawImage about = HostWindow::capture(editor);
-    EXPECT_EQ(SceneImage::compare(about, aboutReference, aboutText), "");
+    expectScene(editor, EditorScenes::kAbout,
+                {std::begin(EditorScenes::kAboutText), std::end(EditorScenes::kAboutText)});
 
     dispatch(effMainsChanged, 0);
     idle();
-    const RawImage suspended = HostWindow::capture(editor);
-    EXPECT_EQ(SceneImage::compare(suspended, suspendedReference, {}), "");
-    if (GetParam() == 0) {
-        keep(about, EditorScenes::kAbout);
-        keep(suspended, EditorScenes::kSuspended);
-    }
+    expectScene(editor, EditorScenes::kSuspended, {});
 
     // What a repaint of the whole window brings back is the same picture.
     InvalidateRect(editor, nullptr, FALSE);

@@ -494,16 +494,16 @@ platform::TextRun run(const char* text, int32_t font, platform::Rect box,
 TEST_F(Win32Layer, NumberedFontsHaveArialsCapitalHeights) {
     // Arial's capitals are 0.716 of the character height: 6.4 px at 9 px
     // (font 6) and 7.9 px at 11 px (font 4).
-    Canvas small;
-    ASSERT_EQ(platform::drawText(small.surface(), run("HEH", 6, {10, 10, 190, 50})), Status::ok);
-    const EditorScenes::Box six = small.ink();
-    EXPECT_GE(six.bottom - six.top, 6);
-    EXPECT_LE(six.bottom - six.top, 7);
-    Canvas large;
-    ASSERT_EQ(platform::drawText(large.surface(), run("HEH", 4, {10, 10, 190, 50})), Status::ok);
-    const EditorScenes::Box four = large.ink();
-    EXPECT_GE(four.bottom - four.top, 7);
-    EXPECT_LE(four.bottom - four.top, 9);
+    const struct { int32_t font, lowest, highest; } heights[] = {{6, 6, 7}, {4, 7, 9}};
+    for (const auto& h : heights) {
+        SCOPED_TRACE(h.font);
+        Canvas canvas;
+        ASSERT_EQ(platform::drawText(canvas.surface(), run("HEH", h.font, {10, 10, 190, 50})),
+                  Status::ok);
+        const EditorScenes::Box ink = canvas.ink();
+        EXPECT_GE(ink.bottom - ink.top, h.lowest);
+        EXPECT_LE(ink.bottom - ink.top, h.highest);
+    }
 
     int32_t w6 = 0;
     int32_t w4 = 0;
