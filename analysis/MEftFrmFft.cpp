@@ -31,7 +31,7 @@ bool resizeArray(std::unique_ptr<T[]>& a, int32_t& length, int32_t want) {
 }
 
 // One butterfly: t = b * u; b = a - t; a = a + t, each product and sum
-// rounded to float in the written order.
+// rounded to float in the order of the statements below.
 [[gnu::always_inline]] inline void butterfly(float& ar, float& ai, float& br, float& bi, float ur,
                                              float ui) {
     const float tr = br * ur - bi * ui;
@@ -573,7 +573,8 @@ void MEftFrmFft::fillReversal() {
     if (reversal == nullptr || reversalLength != size) {
         return;
     }
-    // The written bit-reversal loop run on the indices themselves.
+    // The plain radix-2 transform's in-place swap loop, run on the indices:
+    // reversal[i] ends as the index whose value that loop moves to i.
     const int32_t n = size;
     for (int32_t i = 0; i < n; ++i) {
         reversal[i] = i;

@@ -44,7 +44,7 @@ int32_t MEftWinBase::setFrameLength(int32_t n) {
     // Check the range before the transform may resize itself for a length
     // that is refused here.
     int32_t hop = 0;
-    if (n < 1 || n > maxFrameLength || !hopFor(hopFraction, n, hop)) {
+    if (n < 1 || n > kMaxFrameLength || !hopFor(hopFraction, n, hop)) {
         return kOutOfRange;
     }
     if (transform != nullptr) {
@@ -94,7 +94,7 @@ int32_t MEftWinBase::windowEntries(int32_t length) {
     if (length < 0) {
         return 0;
     }
-    return length < windowLength ? length : windowLength;
+    return length < kWindowLength ? length : kWindowLength;
 }
 
 void MEftWinBase::makeWindow(int32_t length, int32_t) {
@@ -108,7 +108,7 @@ int32_t MEftWinBase::activeChannels() const {
     if (numInputs < 0) {
         return 0;
     }
-    return numInputs < maxChannels ? numInputs : maxChannels;
+    return numInputs < kMaxChannels ? numInputs : kMaxChannels;
 }
 
 void MEftWinBase::processAccumulating(float** inputs, float** outputs, int32_t sampleFrames) {
@@ -124,8 +124,8 @@ void MEftWinBase::processBlock(float** inputs, float** outputs, int32_t sampleFr
         return;
     }
     const int32_t channels = activeChannels();
-    const float* in[maxChannels] = {nullptr, nullptr};
-    float* out[maxChannels] = {nullptr, nullptr};
+    const float* in[kMaxChannels] = {nullptr, nullptr};
+    float* out[kMaxChannels] = {nullptr, nullptr};
     for (int32_t c = 0; c < channels; ++c) {
         if (inputs != nullptr) {
             in[c] = inputs[c];

@@ -13,10 +13,10 @@
 // analyseFrame. Owns the window table and the frame transform.
 class MEftWinBase : public MEftBase {
 public:
-    static constexpr int32_t maxChannels = 2;
-    static constexpr int32_t maxFrameLength = 1024;
-    static constexpr int32_t spectrumLength = 2048;
-    static constexpr int32_t windowLength = 2048;
+    static constexpr int32_t kMaxChannels = 2;
+    static constexpr int32_t kMaxFrameLength = 1024;
+    static constexpr int32_t kSpectrumLength = 2048;
+    static constexpr int32_t kWindowLength = 2048;
 
     MEftWinBase();
     ~MEftWinBase() override;
@@ -67,9 +67,9 @@ protected:
     int32_t frameLength;
     int32_t hopLength;
     float hopFraction;
-    float frameBuffer[maxChannels][2][maxFrameLength];
-    float spectrumBuffer[maxChannels][2][spectrumLength];
-    float window[windowLength];
+    float frameBuffer[kMaxChannels][2][kMaxFrameLength];
+    float spectrumBuffer[kMaxChannels][2][kSpectrumLength];
+    float window[kWindowLength];
     int32_t capturePos[2];
     std::unique_ptr<MEftFrmBase> transform;
 

@@ -7,17 +7,19 @@
 
 tq_spectrumCore::tq_spectrumCore() {
     // Valid until the editor writes its own table: all silent, linear axis.
-    for (int32_t i = 0; i < bandCount; ++i) {
+    for (int32_t i = 0; i < SpectrumLayout::kBandCount; ++i) {
         bandLevel[i].store(0.0f, std::memory_order_relaxed);
-        bandStartBin[i].store((16 * i) / 3, std::memory_order_relaxed);
+        bandStartBin[i].store(SpectrumLayout::linearStartBin(i), std::memory_order_relaxed);
     }
     int32_t r = prepare();
     if (r == 0) {
-        r = setFrameLength(1024);
+        r = setFrameLength(SpectrumLayout::kFrameLength);
     }
     if (r == 0) {
         // Fixed once: a later sample-rate change keeps the 4096-sample hop.
-        const double fraction = static_cast<double>(getSampleRate()) * 4.0 / 44100.0;
+        constexpr double kFramesPerHop =
+            static_cast<double>(SpectrumLayout::kHopLength) / SpectrumLayout::kFrameLength;
+        const double fraction = static_cast<double>(getSampleRate()) * kFramesPerHop / 44100.0;
         setHopFraction(static_cast<float>(fraction));
     }
 }
@@ -50,20 +52,20 @@ constexpr float kLoudMagnitude = 31.66f;    // +30.010 dB
 // limited to 0..511 (first == end when the band lies above them).
 template <class Visit>
 [[gnu::always_inline]] inline void forEachBand(const std::atomic<int32_t>* startBin, Visit visit) {
-    constexpr int32_t bins = tq_spectrumCore::levelBins;
+    constexpr int32_t kBins = SpectrumLayout::kLevelBins;
     // Each start bin is read once: as band b + 1's start and as band b's end.
     int32_t next = startBin[0].load(std::memory_order_relaxed);
-    for (int32_t b = 0; b < tq_spectrumCore::bandCount; ++b) {
+    for (int32_t b = 0; b < SpectrumLayout::kBandCount; ++b) {
         // The editor may be rewriting the table: never index outside 0..511.
         const int32_t s = next < 0 ? 0 : next;
         // s + 1 without overflow: a start at the top of the range is past 511.
-        int32_t end = s < bins ? s + 1 : bins;
-        if (b < tq_spectrumCore::bandCount - 1) {
+        int32_t end = s < kBins ? s + 1 : kBins;
+        if (b < SpectrumLayout::kBandCount - 1) {
             next = startBin[b + 1].load(std::memory_order_relaxed);
             end = next > end ? next : end;
         }
-        end = end < bins ? end : bins;
-        visit(b, s < bins ? s : bins, end);
+        end = end < kBins ? end : kBins;
+        visit(b, s < kBins ? s : kBins, end);
     }
 }
 
@@ -146,16 +148,16 @@ void tq_spectrumCore::raiseBandLevels(const float* powers) {
 void tq_spectrumCore::raiseBandLevelsByPeak(const float* powers) {
     // All peaks first, then all levels: the bands' chains of maximum, square
     // root and logarithm are independent, and apart they overlap better.
-    float peak[bandCount];
+    float peak[SpectrumLayout::kBandCount];
     forEachBand(bandStartBin, [&peak, powers](int32_t b, int32_t first, int32_t end) {
         peak[b] = peakOf(powers, first, end);
     });
     // powerLevel, with the square roots in one loop that vectorises.
-    float magnitude[bandCount];
-    for (int32_t b = 0; b < bandCount; ++b) {
+    float magnitude[SpectrumLayout::kBandCount];
+    for (int32_t b = 0; b < SpectrumLayout::kBandCount; ++b) {
         magnitude[b] = std::sqrt(peak[b]);
     }
-    for (int32_t b = 0; b < bandCount; ++b) {
+    for (int32_t b = 0; b < SpectrumLayout::kBandCount; ++b) {
         const float v = magnitudeLevel(magnitude[b]);
         if (v > bandLevel[b].load(std::memory_order_relaxed)) {
             bandLevel[b].store(v, std::memory_order_relaxed);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/MEftWinFft.h"
+#include "analysis/SpectrumLayout.h"
 #include "core/pluginCore.h"
 
 #include <atomic>
@@ -14,9 +15,6 @@
 // is read and written whole with relaxed atomic operations.
 class tq_spectrumCore : public pluginCore, public MEftWinFft {
 public:
-    static constexpr int32_t bandCount = 97;
-    static constexpr int32_t levelBins = 512;
-
     tq_spectrumCore();
     ~tq_spectrumCore() override;
 
@@ -49,8 +47,8 @@ public:
     void raiseBandLevelsByPeak(const float* powers);
     void raiseBandLevelsPerBin(const float* powers);
 
-    std::atomic<float> bandLevel[bandCount];
-    std::atomic<int32_t> bandStartBin[bandCount];
+    std::atomic<float> bandLevel[SpectrumLayout::kBandCount];
+    std::atomic<int32_t> bandStartBin[SpectrumLayout::kBandCount];
 
     static_assert(std::atomic<float>::is_always_lock_free, "band levels must be lock-free");
     static_assert(std::atomic<int32_t>::is_always_lock_free, "band start bins must be lock-free");

@@ -5,19 +5,21 @@
 #include <cstring>
 
 FftwAnalysis::FftwAnalysis()
-    : frame(fftwf_alloc_real(frameLength)), windowed(fftwf_alloc_real(frameLength)),
-      spectrum(fftwf_alloc_complex(frameLength / 2 + 1)),
-      plan(fftwf_plan_dft_r2c_1d(static_cast<int>(frameLength), windowed, spectrum, FFTW_MEASURE)),
+    : frame(fftwf_alloc_real(SpectrumLayout::kFrameLength)),
+      windowed(fftwf_alloc_real(SpectrumLayout::kFrameLength)),
+      spectrum(fftwf_alloc_complex(SpectrumLayout::kFrameLength / 2 + 1)),
+      plan(fftwf_plan_dft_r2c_1d(static_cast<int>(SpectrumLayout::kFrameLength), windowed, spectrum,
+                                 FFTW_MEASURE)),
       phase(0), framesAnalysed(0), window{}, binLevel{}, bandStart{}, bandLevel{} {
-    const float denominator = static_cast<float>(frameLength - 1);
-    for (size_t i = 0; i < frameLength; ++i) {
+    const float denominator = static_cast<float>(SpectrumLayout::kFrameLength - 1);
+    for (size_t i = 0; i < SpectrumLayout::kFrameLength; ++i) {
         const float angle = static_cast<float>(i) * 6.2831855f / denominator;
         window[i] = 0.54f - 0.46f * std::cos(angle);
     }
-    for (size_t b = 0; b < bands; ++b) {
-        bandStart[b] = linearStart(b);
+    for (size_t b = 0; b < SpectrumLayout::kBandCount; ++b) {
+        bandStart[b] = SpectrumLayout::linearStartBin(static_cast<int32_t>(b));
     }
-    std::memset(frame, 0, frameLength * sizeof(float));
+    std::memset(frame, 0, SpectrumLayout::kFrameLength * sizeof(float));
 }
 
 FftwAnalysis::~FftwAnalysis() {
@@ -35,19 +37,19 @@ void FftwAnalysis::process(float** inputs, float** outputs, int32_t frames) {
     const float* right = inputs[1];
     size_t done = 0;
     while (done < count) {
-        if (phase < frameLength) {
-            const size_t take = std::min(frameLength - phase, count - done);
+        if (phase < SpectrumLayout::kFrameLength) {
+            const size_t take = std::min(SpectrumLayout::kFrameLength - phase, count - done);
             for (size_t i = 0; i < take; ++i) {
                 frame[phase + i] = left[done + i] + right[done + i];
             }
             phase += take;
             done += take;
-            if (phase == frameLength) {
+            if (phase == SpectrumLayout::kFrameLength) {
                 analyse();
             }
         } else {
-            const size_t skip = std::min(hopLength - phase, count - done);
-            phase = (phase + skip) % hopLength;
+            const size_t skip = std::min(SpectrumLayout::kHopLength - phase, count - done);
+            phase = (phase + skip) % SpectrumLayout::kHopLength;
             done += skip;
         }
     }
@@ -64,21 +66,22 @@ void FftwAnalysis::levels(const fftwf_complex* spectrum, float* levels, size_t c
 }
 
 void FftwAnalysis::analyse() {
-    for (size_t i = 0; i < frameLength; ++i) {
+    for (size_t i = 0; i < SpectrumLayout::kFrameLength; ++i) {
         windowed[i] = window[i] * frame[i];
     }
     fftwf_execute(plan);
-    levels(spectrum, binLevel, bins);
+    levels(spectrum, binLevel, SpectrumLayout::kLevelBins);
     raiseBands(binLevel, bandStart, bandLevel);
     ++framesAnalysed;
 }
 
 void FftwAnalysis::raiseBands(const float* binLevels, const int32_t* bandStart, float* bandLevels) {
-    for (size_t b = 0; b < bands; ++b) {
+    for (size_t b = 0; b < SpectrumLayout::kBandCount; ++b) {
         const size_t start = static_cast<size_t>(bandStart[b]);
-        const size_t end = b + 1 < bands ? static_cast<size_t>(bandStart[b + 1]) : start + 1;
-        float v = start < bins ? binLevels[start] : 0.0f;
-        for (size_t j = start + 1; j < end && j < bins; ++j) {
+        const size_t end =
+            b + 1 < SpectrumLayout::kBandCount ? static_cast<size_t>(bandStart[b + 1]) : start + 1;
+        float v = start < SpectrumLayout::kLevelBins ? binLevels[start] : 0.0f;
+        for (size_t j = start + 1; j < end && j < SpectrumLayout::kLevelBins; ++j) {
             v = std::max(v, binLevels[j]);
         }
         bandLevels[b] = std::max(bandLevels[b], v);

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "analysis/SpectrumLayout.h"
+
 // The plug-in's analysis written the obvious way on FFTW, as the yardstick
 // for the plug-in's own: copy in to out, sum 1024 of every 4096 frames of
 // both channels, Hamming window, real FFT of 1024, 512 levels (20 log10 of
@@ -12,11 +14,6 @@
 // linear table (band i starts at bin 16i/3).
 class FftwAnalysis {
 public:
-    static constexpr size_t frameLength = 1024;
-    static constexpr size_t hopLength = 4096;
-    static constexpr size_t bins = 512;
-    static constexpr size_t bands = 97;
-
     FftwAnalysis();
     ~FftwAnalysis();
     FftwAnalysis(const FftwAnalysis&) = delete;
@@ -29,8 +26,6 @@ public:
     // Raises bandLevels[b] to the highest of band b's 512 bin levels, band b
     // covering bins bandStart[b] up to the next band's start.
     static void raiseBands(const float* binLevels, const int32_t* bandStart, float* bandLevels);
-    // Band b's first bin on the linear axis: 16b/3.
-    static int32_t linearStart(size_t b) { return static_cast<int32_t>(16 * b / 3); }
 
     const float* getBandLevels() const { return bandLevel; }
     size_t getFramesAnalysed() const { return framesAnalysed; }
@@ -44,8 +39,8 @@ private:
     fftwf_plan plan;
     size_t phase;
     size_t framesAnalysed;
-    float window[frameLength];
-    float binLevel[bins];
-    int32_t bandStart[bands];
-    float bandLevel[bands];
+    float window[SpectrumLayout::kFrameLength];
+    float binLevel[SpectrumLayout::kLevelBins];
+    int32_t bandStart[SpectrumLayout::kBandCount];
+    float bandLevel[SpectrumLayout::kBandCount];
 };

@@ -17,9 +17,9 @@
 
 namespace {
 
-constexpr size_t bands = tq_spectrumEditor::kBandCount;
+constexpr size_t kBands = SpectrumLayout::kBandCount;
 // Analysis frames in the level pattern; the steps cycle through them.
-constexpr size_t patternFrames = 32;
+constexpr size_t kPatternFrames = 32;
 constexpr uint32_t kLitGreen = 0xFF33FF00u;
 
 // Band maxima as the analysis leaves them between two decay steps: a
@@ -27,14 +27,14 @@ constexpr uint32_t kLitGreen = 0xFF33FF00u;
 // bars stay lit and move at every step.
 const std::vector<float>& levelPattern() {
     static const std::vector<float> pattern = [] {
-        std::vector<float> levels(patternFrames * bands);
+        std::vector<float> levels(kPatternFrames * kBands);
         uint32_t seed = 12345u;
-        for (size_t f = 0; f < patternFrames; ++f) {
-            for (size_t b = 0; b < bands; ++b) {
+        for (size_t f = 0; f < kPatternFrames; ++f) {
+            for (size_t b = 0; b < kBands; ++b) {
                 seed = seed * 1664525u + 1013904223u;
                 const float spread = static_cast<float>(seed >> 8) / 16777216.0f - 0.5f;
                 const float tilt = 0.85f - 0.45f * static_cast<float>(b) / 96.0f;
-                levels[f * bands + b] = std::min(std::max(tilt + 0.7f * spread, 0.0f), 1.0f);
+                levels[f * kBands + b] = std::min(std::max(tilt + 0.7f * spread, 0.0f), 1.0f);
             }
         }
         return levels;
@@ -44,8 +44,8 @@ const std::vector<float>& levelPattern() {
 
 // What the audio thread does between two steps: raises the band maxima.
 void raiseLevels(tq_spectrumCore* core, size_t frame) {
-    const float* levels = levelPattern().data() + (frame % patternFrames) * bands;
-    for (size_t b = 0; b < bands; ++b) {
+    const float* levels = levelPattern().data() + (frame % kPatternFrames) * kBands;
+    for (size_t b = 0; b < kBands; ++b) {
         const float now = core->bandLevel[b].load(std::memory_order_relaxed);
         core->bandLevel[b].store(std::max(now, levels[b]), std::memory_order_relaxed);
     }
@@ -121,17 +121,17 @@ void openShowClose(benchmark::State& state) {
 // the bars' segments the window shows lit.
 std::string feedSummary() {
     EditorInstance editor;
-    constexpr size_t steps = 2 * patternFrames;
+    constexpr size_t kSteps = 2 * kPatternFrames;
     size_t changed = 0;
     size_t litRows = 0;
-    std::vector<float> before(bands);
-    for (size_t step = 0; step < steps; ++step) {
-        for (size_t b = 0; b < bands; ++b) {
+    std::vector<float> before(kBands);
+    for (size_t step = 0; step < kSteps; ++step) {
+        for (size_t b = 0; b < kBands; ++b) {
             before[b] = editor.editor()->bars[b]->getShownValue();
         }
         raiseLevels(editor.core(), step);
         editor.idleForDecayStep();
-        for (size_t b = 0; b < bands; ++b) {
+        for (size_t b = 0; b < kBands; ++b) {
             const int32_t column = 44 + 5 * static_cast<int32_t>(b) + 1;
             changed += editor.editor()->bars[b]->getShownValue() != before[b] ? 1 : 0;
             for (int32_t y = 36; y < 136; ++y) {
@@ -143,8 +143,8 @@ std::string feedSummary() {
     std::snprintf(text, sizeof(text),
                   "Editor decay step: over %zu steps, %.1f of the %zu bars change per step and "
                   "%.0f%% of their segments show lit.",
-                  steps, static_cast<double>(changed) / steps, bands,
-                  100.0 * static_cast<double>(litRows) / (steps * bands * 100));
+                  kSteps, static_cast<double>(changed) / kSteps, kBands,
+                  100.0 * static_cast<double>(litRows) / (kSteps * kBands * 100));
     return text;
 }
 

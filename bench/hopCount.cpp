@@ -17,20 +17,20 @@
 
 namespace {
 
-constexpr int32_t block = 512;
-constexpr size_t hopFrames = 4096;
+constexpr int32_t kBlock = 512;
+constexpr size_t kHopFrames = SpectrumLayout::kHopLength;
 // Hops before the counted ones: the first frame and the caches settle.
-constexpr size_t warmUpHops = 4;
+constexpr size_t kWarmUpHops = 4;
 
 using Process = std::function<void(float**, float**, int32_t)>;
 
 void runHops(StereoSignal& signal, size_t& pos, size_t hops, const Process& process) {
-    static std::vector<float> left(block), right(block);
+    static std::vector<float> left(kBlock), right(kBlock);
     float* outs[2] = {left.data(), right.data()};
-    for (size_t frame = 0; frame < hops * hopFrames; frame += block) {
+    for (size_t frame = 0; frame < hops * kHopFrames; frame += kBlock) {
         float* ins[2] = {signal.leftAt(pos), signal.rightAt(pos)};
-        process(ins, outs, block);
-        pos = pos + block < signal.frames() ? pos + block : 0;
+        process(ins, outs, kBlock);
+        pos = pos + kBlock < signal.frames() ? pos + kBlock : 0;
     }
 }
 
@@ -57,17 +57,17 @@ int main(int argc, char** argv) {
         const Process process = [&analysis](float** ins, float** outs, int32_t n) {
             analysis.process(ins, outs, n);
         };
-        runHops(signal, pos, warmUpHops, process);
+        runHops(signal, pos, kWarmUpHops, process);
         tq_hop_window(&signal, &pos, static_cast<size_t>(hops), &process);
         std::printf("%ld hops\n", hops);
         return 0;
     }
-    PluginInstance plugin(block);
+    PluginInstance plugin(kBlock);
     AEffect* effect = plugin.effect();
     const Process process = [effect](float** ins, float** outs, int32_t n) {
         effect->processReplacing(effect, ins, outs, n);
     };
-    runHops(signal, pos, warmUpHops, process);
+    runHops(signal, pos, kWarmUpHops, process);
     tq_hop_window(&signal, &pos, static_cast<size_t>(hops), &process);
     // The transform's vector width decides the count: the script says which.
     const tq_spectrumCore* core = static_cast<tq_spectrum*>(effect->object)->getCore();

@@ -19,26 +19,26 @@
 
 namespace {
 
-constexpr size_t bins = 512;
+constexpr size_t kBins = SpectrumLayout::kLevelBins;
 
 // re and im of the first 512 bins of a windowed, summed frame.
 struct Spectrum {
     std::vector<float> re;
     std::vector<float> im;
 
-    Spectrum() : re(bins), im(bins) {
+    Spectrum() : re(kBins), im(kBins) {
         MEftWinFft owner;
         owner.prepare();
         MEftFrmFft fft(&owner);
-        fft.setSize(1024);
+        fft.setSize(SpectrumLayout::kFrameLength);
         fft.prepare();
-        StereoSignal s(1024, 5);
-        std::vector<float> frame(1024);
+        StereoSignal s(SpectrumLayout::kFrameLength, 5);
+        std::vector<float> frame(SpectrumLayout::kFrameLength);
         for (size_t i = 0; i < frame.size(); ++i) {
             frame[i] = *s.leftAt(i) + *s.rightAt(i);
         }
         fft.transformFrame(frame.data(), nullptr);
-        for (size_t k = 0; k < bins; ++k) {
+        for (size_t k = 0; k < kBins; ++k) {
             re[k] = fft.getRe()[k];
             im[k] = fft.getIm()[k];
         }
@@ -55,13 +55,13 @@ const Spectrum& spectrum() {
 void tqLevels(benchmark::State& state) {
     const Spectrum& s = spectrum();
     auto core = std::make_unique<tq_spectrumCore>();
-    std::vector<float> powers(bins);
+    std::vector<float> powers(kBins);
     for (auto _ : state) {
         for (auto& level : core->bandLevel) {
             level.store(0.0f, std::memory_order_relaxed);
         }
         tq_spectrumCore::binPowers(s.re.data(), s.im.data(), powers.data(),
-                                   static_cast<int32_t>(bins));
+                                   static_cast<int32_t>(kBins));
         core->raiseBandLevels(powers.data());
         benchmark::DoNotOptimize(core->bandLevel);
         benchmark::ClobberMemory();
@@ -70,20 +70,20 @@ void tqLevels(benchmark::State& state) {
 
 void plainLevels(benchmark::State& state) {
     const Spectrum& s = spectrum();
-    std::vector<fftwf_complex> interleaved(bins);
-    for (size_t k = 0; k < bins; ++k) {
+    std::vector<fftwf_complex> interleaved(kBins);
+    for (size_t k = 0; k < kBins; ++k) {
         interleaved[k][0] = s.re[k];
         interleaved[k][1] = s.im[k];
     }
-    std::vector<int32_t> starts(FftwAnalysis::bands);
+    std::vector<int32_t> starts(SpectrumLayout::kBandCount);
     for (size_t b = 0; b < starts.size(); ++b) {
-        starts[b] = FftwAnalysis::linearStart(b);
+        starts[b] = SpectrumLayout::linearStartBin(static_cast<int32_t>(b));
     }
-    std::vector<float> levels(bins);
-    std::vector<float> bands(FftwAnalysis::bands);
+    std::vector<float> levels(kBins);
+    std::vector<float> bands(SpectrumLayout::kBandCount);
     for (auto _ : state) {
         std::fill(bands.begin(), bands.end(), 0.0f);
-        FftwAnalysis::levels(interleaved.data(), levels.data(), bins);
+        FftwAnalysis::levels(interleaved.data(), levels.data(), kBins);
         FftwAnalysis::raiseBands(levels.data(), starts.data(), bands.data());
         benchmark::DoNotOptimize(bands.data());
         benchmark::ClobberMemory();
@@ -93,13 +93,13 @@ void plainLevels(benchmark::State& state) {
 // What the C library's log10 alone costs for the same 512 magnitudes.
 void log10Only(benchmark::State& state) {
     const Spectrum& s = spectrum();
-    std::vector<float> magnitude(bins);
-    for (size_t k = 0; k < bins; ++k) {
+    std::vector<float> magnitude(kBins);
+    for (size_t k = 0; k < kBins; ++k) {
         magnitude[k] = std::sqrt(s.re[k] * s.re[k] + s.im[k] * s.im[k]);
     }
-    std::vector<float> out(bins);
+    std::vector<float> out(kBins);
     for (auto _ : state) {
-        for (size_t k = 0; k < bins; ++k) {
+        for (size_t k = 0; k < kBins; ++k) {
             out[k] = std::log10(magnitude[k]);
         }
         benchmark::DoNotOptimize(out.data());

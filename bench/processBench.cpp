@@ -21,10 +21,10 @@ namespace {
 
 // Long enough that blocks do not keep hitting the same cache lines, a
 // multiple of every block size so that blocks never wrap.
-constexpr size_t signalFrames = size_t{1} << 17;
+constexpr size_t kSignalFrames = size_t{1} << 17;
 
 StereoSignal& signal() {
-    static StereoSignal s(signalFrames, 8);
+    static StereoSignal s(kSignalFrames, 8);
     return s;
 }
 
@@ -40,7 +40,7 @@ void runBlocks(benchmark::State& state, int32_t block, Process process) {
         process(ins, outs, block);
         benchmark::DoNotOptimize(outs[0]);
         benchmark::ClobberMemory();
-        pos = pos + count < signalFrames ? pos + count : 0;
+        pos = pos + count < kSignalFrames ? pos + count : 0;
     }
 }
 
@@ -71,19 +71,19 @@ void fftw(benchmark::State& state, int32_t block) {
 // within the rounding of two different transforms, or the yardstick does
 // other work than the plug-in.
 std::string agreement() {
-    constexpr int32_t block = 512;
-    PluginInstance plugin(block);
+    constexpr int32_t kBlock = 512;
+    PluginInstance plugin(kBlock);
     FftwAnalysis analysis;
-    std::vector<float> outLeft(block), outRight(block);
+    std::vector<float> outLeft(kBlock), outRight(kBlock);
     float* outs[2] = {outLeft.data(), outRight.data()};
-    for (size_t pos = 0; pos < signalFrames; pos += block) {
+    for (size_t pos = 0; pos < kSignalFrames; pos += kBlock) {
         float* ins[2] = {signal().leftAt(pos), signal().rightAt(pos)};
-        plugin.effect()->processReplacing(plugin.effect(), ins, outs, block);
-        analysis.process(ins, outs, block);
+        plugin.effect()->processReplacing(plugin.effect(), ins, outs, kBlock);
+        analysis.process(ins, outs, kBlock);
     }
     const auto* core = static_cast<tq_spectrum*>(plugin.effect()->object)->getCore();
     float largest = 0.0f;
-    for (size_t b = 0; b < FftwAnalysis::bands; ++b) {
+    for (size_t b = 0; b < SpectrumLayout::kBandCount; ++b) {
         const float ours = core->bandLevel[b].load(std::memory_order_relaxed);
         largest = std::max(largest, std::fabs(ours - analysis.getBandLevels()[b]));
     }

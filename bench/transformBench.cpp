@@ -2,6 +2,7 @@
 // uses it (window and transform), against FFTW doing the same job.
 #include "analysis/MEftFrmFft.h"
 #include "analysis/MEftWinFft.h"
+#include "analysis/SpectrumLayout.h"
 #include "bench/benchmarks.h"
 #include "bench/RatioReporter.h"
 #include "bench/StereoSignal.h"
@@ -15,13 +16,13 @@
 
 namespace {
 
-constexpr int32_t length = 1024;
-constexpr size_t bytes = length * sizeof(float);
+constexpr int32_t kLength = SpectrumLayout::kFrameLength;
+constexpr size_t kBytes = kLength * sizeof(float);
 
 // One summed frame of the test signal.
 std::vector<float> frame() {
-    StereoSignal s(length, 3);
-    std::vector<float> f(length);
+    StereoSignal s(kLength, 3);
+    std::vector<float> f(kLength);
     for (size_t i = 0; i < f.size(); ++i) {
         f[i] = *s.leftAt(i) + *s.rightAt(i);
     }
@@ -32,7 +33,7 @@ std::vector<float> frame() {
 std::vector<float> window() {
     MEftWinFft owner;
     owner.prepare();
-    return std::vector<float>(owner.getWindow(), owner.getWindow() + length);
+    return std::vector<float>(owner.getWindow(), owner.getWindow() + kLength);
 }
 
 // Both transforms start every iteration from the same input, reloaded by
@@ -41,14 +42,14 @@ void tqFftInPlace(benchmark::State& state, bool wide) {
     MEftWinFft owner;
     owner.prepare();
     MEftFrmFft fft(&owner);
-    fft.setSize(length);
+    fft.setSize(kLength);
     fft.prepare();
     fft.useWideVectors(wide);
     const std::vector<float> re = frame();
-    const std::vector<float> im(length, 0.0f);
+    const std::vector<float> im(kLength, 0.0f);
     for (auto _ : state) {
-        std::memcpy(fft.getRe(), re.data(), bytes);
-        std::memcpy(fft.getIm(), im.data(), bytes);
+        std::memcpy(fft.getRe(), re.data(), kBytes);
+        std::memcpy(fft.getIm(), im.data(), kBytes);
         fft.fftInPlace();
         benchmark::DoNotOptimize(fft.getRe());
         benchmark::ClobberMemory();
@@ -56,15 +57,15 @@ void tqFftInPlace(benchmark::State& state, bool wide) {
 }
 
 void fftwSplitInPlace(benchmark::State& state) {
-    float* xr = fftwf_alloc_real(length);
-    float* xi = fftwf_alloc_real(length);
-    fftwf_iodim dim{length, 1, 1};
+    float* xr = fftwf_alloc_real(kLength);
+    float* xi = fftwf_alloc_real(kLength);
+    fftwf_iodim dim{kLength, 1, 1};
     fftwf_plan plan = fftwf_plan_guru_split_dft(1, &dim, 0, nullptr, xr, xi, xr, xi, FFTW_MEASURE);
     const std::vector<float> re = frame();
-    const std::vector<float> im(length, 0.0f);
+    const std::vector<float> im(kLength, 0.0f);
     for (auto _ : state) {
-        std::memcpy(xr, re.data(), bytes);
-        std::memcpy(xi, im.data(), bytes);
+        std::memcpy(xr, re.data(), kBytes);
+        std::memcpy(xi, im.data(), kBytes);
         fftwf_execute_split_dft(plan, xr, xi, xr, xi);
         benchmark::DoNotOptimize(xr);
         benchmark::ClobberMemory();
@@ -75,13 +76,13 @@ void fftwSplitInPlace(benchmark::State& state) {
 }
 
 void fftwRealInPlace(benchmark::State& state) {
-    float* x = fftwf_alloc_real(length);
-    fftwf_complex* y = fftwf_alloc_complex(length / 2 + 1);
-    fftwf_plan plan = fftwf_plan_dft_r2c_1d(length, x, y, FFTW_MEASURE);
+    float* x = fftwf_alloc_real(kLength);
+    fftwf_complex* y = fftwf_alloc_complex(kLength / 2 + 1);
+    fftwf_plan plan = fftwf_plan_dft_r2c_1d(kLength, x, y, FFTW_MEASURE);
     const std::vector<float> re = frame();
     for (auto _ : state) {
         // Out of place: only the real input is reloaded.
-        std::memcpy(x, re.data(), bytes);
+        std::memcpy(x, re.data(), kBytes);
         fftwf_execute(plan);
         benchmark::DoNotOptimize(y);
         benchmark::ClobberMemory();
@@ -96,7 +97,7 @@ void tqTransformFrame(benchmark::State& state) {
     MEftWinFft owner;
     owner.prepare();
     MEftFrmFft fft(&owner);
-    fft.setSize(length);
+    fft.setSize(kLength);
     fft.prepare();
     const std::vector<float> f = frame();
     for (auto _ : state) {
@@ -107,13 +108,13 @@ void tqTransformFrame(benchmark::State& state) {
 }
 
 void fftwWindowReal(benchmark::State& state) {
-    float* x = fftwf_alloc_real(length);
-    fftwf_complex* y = fftwf_alloc_complex(length / 2 + 1);
-    fftwf_plan plan = fftwf_plan_dft_r2c_1d(length, x, y, FFTW_MEASURE);
+    float* x = fftwf_alloc_real(kLength);
+    fftwf_complex* y = fftwf_alloc_complex(kLength / 2 + 1);
+    fftwf_plan plan = fftwf_plan_dft_r2c_1d(kLength, x, y, FFTW_MEASURE);
     const std::vector<float> f = frame();
     const std::vector<float> w = window();
     for (auto _ : state) {
-        for (size_t i = 0; i < length; ++i) {
+        for (size_t i = 0; i < kLength; ++i) {
             x[i] = w[i] * f[i];
         }
         fftwf_execute(plan);

@@ -37,7 +37,7 @@ void midiHandler::message(pluginCore& core, int32_t status, int32_t tag, int32_t
             return;
         }
         std::memset(record, 0, sizeof(eventRecord));
-        record->eventKind = 1;
+        record->eventKind = kEventKindMidi;
         record->status = status;
         record->tag = tag;
         record->data1 = data1;

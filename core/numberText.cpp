@@ -163,18 +163,18 @@ int32_t readInteger(const char* text, bool* numeric) {
 }
 
 float toFloat(double value) {
-    constexpr double largest = std::numeric_limits<float>::max();
+    constexpr double kLargest = std::numeric_limits<float>::max();
     // Half a unit in the last place above the largest float rounds to
     // infinity (ties go to the even neighbour, which is infinity here).
-    constexpr double overflowAt = largest + 0x1p103;
+    constexpr double kOverflowAt = kLargest + 0x1p103;
     if (std::isnan(value)) {
         return std::numeric_limits<float>::quiet_NaN();
     }
-    if (std::fabs(value) >= overflowAt) {
+    if (std::fabs(value) >= kOverflowAt) {
         return value < 0 ? -std::numeric_limits<float>::infinity()
                          : std::numeric_limits<float>::infinity();
     }
-    if (std::fabs(value) > largest) {
+    if (std::fabs(value) > kLargest) {
         return value < 0 ? -std::numeric_limits<float>::max() : std::numeric_limits<float>::max();
     }
     return static_cast<float>(value);

@@ -69,10 +69,10 @@ void pluginCore::onEvent(eventRecord* record) {
         return;
     }
     switch (record->eventKind) {
-    case 0:
+    case kEventKindEmpty:
         trace(kTraceEmptyEvent);
         break;
-    case 1:
+    case kEventKindMidi:
         trace(kTraceMidiEvent);
         midiMessage(record->status, record->tag, record->data1, record->data2, 0);
         break;

@@ -29,6 +29,10 @@ constexpr int16_t kDefaultWidth = 570;
 constexpr int16_t kDefaultHeight = 180;
 constexpr float kFallbackSampleRate = 44100.0f;
 constexpr float kDecayStep = 0.2f;
+// Bands sit at positions 0 to kLastBand, from the axis' left end to its right.
+constexpr float kLastBand = static_cast<float>(SpectrumLayout::kBandCount - 1);
+// A transform bin is the sample rate times this wide, in hertz.
+constexpr double kBinWidthPerRate = 1.0 / SpectrumLayout::kFrameLength;
 // Hertz to kilohertz for the linear labels, a float constant used widened.
 constexpr float kKilohertzPerHertz = 0.001f;
 
@@ -105,7 +109,7 @@ bool tq_spectrumEditor::build(void* parent) {
 
     const COwned<CBitmap> lit(new CBitmap(bitmapIds::kBarLit));
     const COwned<CBitmap> unlit(new CBitmap(bitmapIds::kBarUnlit));
-    for (int32_t i = 0; i < kBandCount; ++i) {
+    for (int32_t i = 0; i < SpectrumLayout::kBandCount; ++i) {
         auto* bar = new CVuMeter(CRect(44 + 5 * i, 36, 47 + 5 * i, 136), lit.get(), unlit.get(), 50,
                                  CVuMeter::kVertical);
         bars[i] = bar;
@@ -228,7 +232,7 @@ void tq_spectrumEditor::idleWork() {
 }
 
 void tq_spectrumEditor::decayStep(uint32_t now) {
-    for (int32_t i = 0; i < kBandCount; ++i) {
+    for (int32_t i = 0; i < SpectrumLayout::kBandCount; ++i) {
         float level = 0.0f;
         if (core) {
             level = core->bandLevel[i].load(std::memory_order_relaxed) - kDecayStep;
@@ -300,7 +304,7 @@ float tq_spectrumEditor::displaySampleRate() const {
 void tq_spectrumEditor::setScale(int32_t mode) {
     const float sampleRate = displaySampleRate();
     scaleMode = mode;
-    const double binWidth = static_cast<double>(sampleRate) * 0.0009765625;
+    const double binWidth = static_cast<double>(sampleRate) * kBinWidthPerRate;
     if (mode == 1) {
         lowFrequency = 10.0f;
         highFrequency = 100000.0f;
@@ -310,14 +314,14 @@ void tq_spectrumEditor::setScale(int32_t mode) {
     }
     const float a = std::log10(lowFrequency);
     const float b = std::log10(highFrequency);
-    for (int32_t i = 0; i < kBandCount; ++i) {
+    for (int32_t i = 0; i < SpectrumLayout::kBandCount; ++i) {
         float frequency;
         if (mode == 1) {
-            const float exponent = a + (b - a) * static_cast<float>(i) / 96.0f;
+            const float exponent = a + (b - a) * static_cast<float>(i) / kLastBand;
             frequency = std::pow(10.0f, exponent);
         } else {
             frequency =
-                lowFrequency + (highFrequency - lowFrequency) * static_cast<float>(i) / 96.0f;
+                lowFrequency + (highFrequency - lowFrequency) * static_cast<float>(i) / kLastBand;
         }
         const int32_t bin = truncateToInt32(static_cast<double>(frequency) / binWidth);
         if (core) {

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "analysis/SpectrumLayout.h"
 #include "toolkit/CControlListener.h"
 #include "vst/AEffGUIEditor.h"
 
@@ -18,7 +19,6 @@ class tq_spectrumCore;
 
 class tq_spectrumEditor : public AEffGUIEditor, public CControlListener {
 public:
-    static constexpr int32_t kBandCount = 97;
     static constexpr int32_t kLabelCount = 9;
     static constexpr int32_t kViewMenuTag = 2;
     static constexpr int32_t kHelpMenuTag = 3;
@@ -49,7 +49,7 @@ public:
     static_assert(std::atomic<int32_t>::is_always_lock_free);
     int32_t shownPanel = -1;
 
-    CVuMeter* bars[kBandCount] = {};
+    CVuMeter* bars[SpectrumLayout::kBandCount] = {};
     COptionMenu* viewMenu = nullptr;
     COptionMenu* helpMenu = nullptr;
     CParamDisplay* frequencyLabels[kLabelCount] = {};

@@ -7,7 +7,7 @@ namespace {
 BandTable::StartBins linearStarts() {
     BandTable::StartBins starts{};
     for (size_t band = 0; band < kBandCount; ++band) {
-        starts[band] = BandTable::linearStartBin(band);
+        starts[band] = SpectrumLayout::linearStartBin(static_cast<int32_t>(band));
     }
     return starts;
 }
@@ -17,11 +17,7 @@ BandTable::StartBins linearStarts() {
 BandTable::BandTable(double sampleRate) : BandTable(sampleRate, linearStarts(), Axis::linear) {}
 
 BandTable::BandTable(double sampleRate, const StartBins& starts, Axis axis)
-    : binWidthHz(sampleRate / kTransformSize), starts(starts), scale(axis) {}
-
-int32_t BandTable::linearStartBin(size_t band) {
-    return static_cast<int32_t>(16 * band / 3);
-}
+    : binWidthHz(sampleRate / SpectrumLayout::kFrameLength), starts(starts), scale(axis) {}
 
 int32_t BandTable::endBin(size_t band) const {
     const int32_t start = startBin(band);
@@ -46,7 +42,7 @@ size_t BandTable::bandOfFrequency(double hz) const {
         return kBandCount;
     }
     const double bin = std::round(hz / binWidthHz);
-    if (bin > kTransformSize) {
+    if (bin > SpectrumLayout::kFrameLength) {
         return kBandCount;
     }
     return bandOfBin(static_cast<int32_t>(bin));
@@ -57,5 +53,5 @@ double BandTable::axisHz(double position) const {
     if (scale == Axis::logarithmic) {
         return std::pow(10.0, 1.0 + 4.0 * fraction);
     }
-    return fraction * binWidthHz * kLevelBins;
+    return fraction * binWidthHz * SpectrumLayout::kLevelBins;
 }

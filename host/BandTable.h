@@ -9,15 +9,14 @@
 #include <cstddef>
 #include <cstdint>
 
-constexpr size_t kBandCount = 97;
+#include "analysis/SpectrumLayout.h"
+
+// The plug-in's band count, as the host's indices count.
+constexpr size_t kBandCount = SpectrumLayout::kBandCount;
 using BandLevels = std::array<float, kBandCount>;
 
 class BandTable {
 public:
-    static constexpr int32_t kTransformSize = 1024;
-    // Bins 0 to 511 carry levels; a band starting at or above this has none.
-    static constexpr int32_t kLevelBins = kTransformSize / 2;
-
     enum class Axis { linear, logarithmic };
     using StartBins = std::array<int32_t, kBandCount>;
 
@@ -25,9 +24,6 @@ public:
     explicit BandTable(double sampleRate);
     // The layout the plug-in reports, on the axis that produced it.
     BandTable(double sampleRate, const StartBins& starts, Axis axis);
-
-    // First bin of band i on the linear axis.
-    static int32_t linearStartBin(size_t band);
 
     int32_t startBin(size_t band) const { return starts[band]; }
     // One past the band's last bin.

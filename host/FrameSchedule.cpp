@@ -9,7 +9,7 @@ bool FrameSchedule::advance(int64_t samples) {
     // More than samplesUntilNextFrame() would hide frames inside one block;
     // they are still counted so that later frames stay on the plug-in's grid.
     while (position >= nextFrameEnd) {
-        nextFrameEnd += kHopLength;
+        nextFrameEnd += SpectrumLayout::kHopLength;
         ++completed;
         frameDone = true;
     }
@@ -17,8 +17,8 @@ bool FrameSchedule::advance(int64_t samples) {
 }
 
 int64_t FrameSchedule::frameCountFor(int64_t totalSamples) {
-    if (totalSamples < kFrameLength) {
+    if (totalSamples < SpectrumLayout::kFrameLength) {
         return 0;
     }
-    return 1 + (totalSamples - kFrameLength) / kHopLength;
+    return 1 + (totalSamples - SpectrumLayout::kFrameLength) / SpectrumLayout::kHopLength;
 }

@@ -6,11 +6,10 @@
 
 #include <cstdint>
 
+#include "analysis/SpectrumLayout.h"
+
 class FrameSchedule {
 public:
-    static constexpr int64_t kFrameLength = 1024;
-    static constexpr int64_t kHopLength = 4096;
-
     // Samples that may still be fed before the next frame completes (at least 1).
     int64_t samplesUntilNextFrame() const { return nextFrameEnd - position; }
 
@@ -26,6 +25,6 @@ public:
 
 private:
     int64_t position = 0;
-    int64_t nextFrameEnd = kFrameLength;
+    int64_t nextFrameEnd = SpectrumLayout::kFrameLength;
     int64_t completed = 0;
 };

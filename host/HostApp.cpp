@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <memory>
 
+#include "analysis/SpectrumLayout.h"
 #include "host/AnalysisRunner.h"
 #include "host/CsvWriter.h"
 #include "host/DemoSignal.h"
 #include "host/EditorSession.h"
-#include "host/FrameSchedule.h"
 #include "host/LevelScale.h"
 #include "host/OptionsParser.h"
 #include "host/OutputFile.h"
@@ -135,7 +135,7 @@ int HostApp::analyse(const HostOptions& options, const OutputPlan::Run& run, boo
 
     Summary summary(bands);
     summary.setGain(options.gainDb);
-    Spectrogram spectrogram(bands, static_cast<double>(FrameSchedule::kHopLength) / rate,
+    Spectrogram spectrogram(bands, static_cast<double>(SpectrumLayout::kHopLength) / rate,
                             options.gainDb);
     AnalysisRunner runner(*source, host, options.blockSize);
     runner.setGain(static_cast<float>(std::pow(10.0, options.gainDb / 20.0)));

@@ -2,16 +2,10 @@
 
 #include <algorithm>
 #include <atomic>
-#include <type_traits>
 
 #include "analysis/tq_spectrumCore.h"
 #include "shell/tq_spectrum.h"
 #include "shell/vstPluginMain.h"
-
-static_assert(std::extent_v<decltype(tq_spectrumCore::bandLevel)> == kBandCount,
-              "the host reads every band the core keeps");
-static_assert(std::extent_v<decltype(tq_spectrumCore::bandStartBin)> == kBandCount,
-              "the host lays out every band the core keeps");
 
 PluginHost::~PluginHost() {
     close();
@@ -68,7 +62,8 @@ bool PluginHost::open(double sampleRate, int32_t maxBlockSize, std::string& erro
     // Until an editor opens, lay the bands out on the linear axis the way it
     // would, and start every level at 0.
     for (size_t band = 0; band < kBandCount; ++band) {
-        core->bandStartBin[band].store(BandTable::linearStartBin(band), std::memory_order_relaxed);
+        core->bandStartBin[band].store(SpectrumLayout::linearStartBin(static_cast<int32_t>(band)),
+                                       std::memory_order_relaxed);
         core->bandLevel[band].store(0.0f, std::memory_order_relaxed);
     }
     dispatch(effMainsChanged, 0, 1);
@@ -126,7 +121,7 @@ BandTable::StartBins PluginHost::bandStartBins() const {
     BandTable::StartBins starts{};
     for (size_t band = 0; band < kBandCount; ++band) {
         starts[band] = core ? core->bandStartBin[band].load(std::memory_order_relaxed)
-                            : BandTable::linearStartBin(band);
+                            : SpectrumLayout::linearStartBin(static_cast<int32_t>(band));
     }
     return starts;
 }

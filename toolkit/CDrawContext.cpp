@@ -84,14 +84,14 @@ void copyRunOpaque(uint32_t* dst, const uint32_t* src, size_t count) {
 // row is a handful of moves with no loop of its own, two pixels at a time.
 template <size_t Columns>
 void copyNarrowOpaque(const PixelBlock& block) {
-    constexpr uint64_t opaquePair = uint64_t(kOpaque) << 32 | kOpaque;
+    constexpr uint64_t kOpaquePair = uint64_t(kOpaque) << 32 | kOpaque;
     const uint32_t* srcRow = block.src;
     uint32_t* dstRow = block.dst;
     for (size_t y = 0; y < block.rows; ++y) {
         for (size_t x = 0; x + 2 <= Columns; x += 2) {
             uint64_t pair;
             std::memcpy(&pair, srcRow + x, sizeof pair);
-            pair |= opaquePair;
+            pair |= kOpaquePair;
             std::memcpy(dstRow + x, &pair, sizeof pair);
         }
         if (Columns % 2 != 0) {

@@ -8,7 +8,7 @@ packages=(
     libgtest-dev libgmock-dev
     libsndfile1-dev
     libfreetype-dev libfontconfig-dev libpng-dev fonts-liberation
-    clang libclang-rt-14-dev locales
+    clang libclang-rt-14-dev clang-format-14 locales
     libx11-dev libxtst-dev xvfb xauth
     libbenchmark-dev libfftw3-dev valgrind
 )

@@ -99,7 +99,7 @@ private:
 // up to 1024 its owner holds the Hamming window of n for transformFrame.
 struct Transform {
     explicit Transform(int32_t n) : fft(&owner) {
-        if (n <= MEftWinBase::maxFrameLength) {
+        if (n <= MEftWinBase::kMaxFrameLength) {
             EXPECT_EQ(owner.setFrameLength(n), 0);
         }
         EXPECT_EQ(fft.setSize(n), 0);
@@ -160,7 +160,7 @@ TEST(FastTransform, SameBitsAsTheWrittenFftForEverySize) {
                         << "n " << n << " kind " << kind << " wide " << wide;
                     ASSERT_EQ(firstDifference(t.fft.getIm(), im.data(), im.size()), -1)
                         << "n " << n << " kind " << kind << " wide " << wide;
-                    if (round != 0 || n > MEftWinBase::maxFrameLength) {
+                    if (round != 0 || n > MEftWinBase::kMaxFrameLength) {
                         continue;
                     }
                     // Real frames through transformFrame, windowed on the way;

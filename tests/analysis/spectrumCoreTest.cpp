@@ -69,7 +69,7 @@ TEST(SpectrumCore, ConstructedSettingsAndTables) {
     for (const auto& pin : pins) {
         EXPECT_EQ(core->bandStartBin[pin[0]].load(), pin[1]) << pin[0];
     }
-    for (int32_t b = 0; b < tq_spectrumCore::bandCount; ++b) {
+    for (int32_t b = 0; b < SpectrumLayout::kBandCount; ++b) {
         EXPECT_EQ(bandOf(*core, b), 0.0f);
         EXPECT_EQ(core->bandStartBin[b].load(), (16 * b) / 3);
     }
@@ -173,7 +173,7 @@ TEST(SpectrumCore, SilenceAndNanNeverRaiseLevels) {
     for (int32_t k = 0; k < 512; ++k) {
         ASSERT_EQ(tq_spectrumCore::powerLevel(spectrum[k]), 0.0f) << k;
     }
-    for (int32_t b = 0; b < tq_spectrumCore::bandCount; ++b) {
+    for (int32_t b = 0; b < SpectrumLayout::kBandCount; ++b) {
         ASSERT_EQ(bandOf(*core, b), b == 3 ? 0.25f : 0.0f) << b;
     }
 }
@@ -270,7 +270,7 @@ TEST(SpectrumCore, FailedSetUpSkipsAnalysis) {
             EXPECT_FALSE(core->getFft()->isReady());
         }
         run(*core, sine(0.5, 10, 9216), sine(0.5, 10, 9216), {1024});
-        for (int32_t b = 0; b < tq_spectrumCore::bandCount; ++b) {
+        for (int32_t b = 0; b < SpectrumLayout::kBandCount; ++b) {
             ASSERT_EQ(bandOf(*core, b), 0.0f) << failing;
         }
     }

@@ -148,14 +148,14 @@ int32_t PluginRig::litSegments(int32_t band) const {
 }
 
 std::vector<int32_t> PluginRig::barsInFrame() const {
-    std::vector<int32_t> counts(tq_spectrumEditor::kBandCount, 0);
+    std::vector<int32_t> counts(SpectrumLayout::kBandCount, 0);
     const tq_spectrumEditor* e = editor();
     CFrame* frame = e ? e->getFrame() : nullptr;
     if (!frame) {
         return counts;
     }
     for (size_t v = 0; v < frame->getNbViews(); ++v) {
-        for (int32_t i = 0; i < tq_spectrumEditor::kBandCount; ++i) {
+        for (int32_t i = 0; i < SpectrumLayout::kBandCount; ++i) {
             if (e->bars[i] && frame->getView(v) == e->bars[i]) {
                 ++counts[static_cast<size_t>(i)];
             }

@@ -18,7 +18,7 @@
 namespace {
 
 void expectLinearTable(const tq_spectrumCore* core) {
-    for (int32_t i = 0; i < tq_spectrumCore::bandCount; ++i) {
+    for (int32_t i = 0; i < SpectrumLayout::kBandCount; ++i) {
         ASSERT_EQ(core->bandStartBin[i].load(), 16 * i / 3) << "band " << i;
     }
 }

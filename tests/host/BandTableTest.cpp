@@ -8,7 +8,7 @@ TEST(BandTableTest, LinearStartBins) {
     const int32_t expected[][2] = {{0, 0},    {1, 5},    {2, 10},   {3, 16},  {4, 21},
                                    {21, 112}, {22, 117}, {95, 506}, {96, 512}};
     for (const auto& [band, bin] : expected) {
-        EXPECT_EQ(BandTable::linearStartBin(static_cast<size_t>(band)), bin) << "band " << band;
+        EXPECT_EQ(SpectrumLayout::linearStartBin(band), bin) << "band " << band;
         EXPECT_EQ(BandTable(44100.0).startBin(static_cast<size_t>(band)), bin) << "band " << band;
     }
     EXPECT_EQ(BandTable(44100.0).endBin(95), 512);

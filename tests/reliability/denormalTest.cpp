@@ -55,7 +55,7 @@ TEST(DenormalTail, NormalSamplesGiveTheSameBitsAsWithoutTheGuard) {
             ASSERT_TRUE(sameBits(guarded.getFft()->getRe(), plain.getFft()->getRe(), 1024))
                 << "scale " << scale << ", block " << block;
             ASSERT_TRUE(sameBits(guarded.getFft()->getIm(), plain.getFft()->getIm(), 1024));
-            for (int32_t b = 0; b < tq_spectrumCore::bandCount; ++b) {
+            for (int32_t b = 0; b < SpectrumLayout::kBandCount; ++b) {
                 ASSERT_EQ(guarded.bandLevel[b].load(), plain.bandLevel[b].load()) << "band " << b;
             }
         }
@@ -72,7 +72,7 @@ TEST(DenormalTail, DenormalFramesAreFlushedWhereTheProcessorCan) {
     EXPECT_EQ(allZero(guarded.getFft()->getRe(), 1024), DenormalGuard::supported());
     EXPECT_EQ(allZero(guarded.getFft()->getIm(), 1024), DenormalGuard::supported());
     // Far below -30 dB either way: no level rises.
-    for (int32_t b = 0; b < tq_spectrumCore::bandCount; ++b) {
+    for (int32_t b = 0; b < SpectrumLayout::kBandCount; ++b) {
         EXPECT_EQ(guarded.bandLevel[b].load(), 0.0f);
         EXPECT_EQ(plain.bandLevel[b].load(), 0.0f);
     }

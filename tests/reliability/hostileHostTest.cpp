@@ -401,7 +401,7 @@ TEST(HostileHost, InPlaceBuffersKeepTheirSamplesAndMeasureTheSame) {
         separate.processReplacing(apart.inputs(), apart.outputs(), 777);
         ASSERT_EQ(std::memcmp(before.data(), shared.input(0), 777 * sizeof(float)), 0);
     }
-    for (int32_t b = 0; b < tq_spectrumCore::bandCount; ++b) {
+    for (int32_t b = 0; b < SpectrumLayout::kBandCount; ++b) {
         EXPECT_EQ(inPlace.core().bandLevel[b].load(), separate.core().bandLevel[b].load()) << b;
     }
 }
@@ -440,7 +440,7 @@ TEST(HostileHost, NonFiniteAndDenormalSamplesPassAndLeaveNoTrace) {
             musicB.fill(Kind::loud, block.input(0), block.input(1), 4096);
             reference.processReplacing(block.inputs(), block.outputs(), 4096);
         }
-        for (int32_t b = 0; b < tq_spectrumCore::bandCount; ++b) {
+        for (int32_t b = 0; b < SpectrumLayout::kBandCount; ++b) {
             EXPECT_EQ(host.core().bandLevel[b].load(), reference.core().bandLevel[b].load())
                 << "band " << b;
         }
@@ -452,12 +452,12 @@ TEST(HostileHost, BandStartsAtTheTopOfTheRangeStaySilent) {
     // bins saturated at the largest int32.
     TestHost host;
     tq_spectrumCore& core = host.core();
-    for (int32_t b = 0; b < tq_spectrumCore::bandCount; ++b) {
+    for (int32_t b = 0; b < SpectrumLayout::kBandCount; ++b) {
         core.bandStartBin[b].store(b < 10 ? 16 * b : kIndexMax);
     }
     EXPECT_TRUE(playsThrough(host, 4096, 4));
     EXPECT_GT(host.highestLevel(), 0.5f);
-    for (int32_t b = 10; b < tq_spectrumCore::bandCount; ++b) {
+    for (int32_t b = 10; b < SpectrumLayout::kBandCount; ++b) {
         EXPECT_EQ(core.bandLevel[b].load(), 0.0f) << "band " << b;
     }
 }

@@ -49,7 +49,7 @@ TEST(ManyInstances, EachHearsAndShowsOnlyItsOwnAudio) {
     }
     for (int32_t i = 0; i < kInstances; ++i) {
         const tq_spectrumCore& core = hosts[i]->core();
-        for (int32_t b = 0; b < tq_spectrumCore::bandCount; ++b) {
+        for (int32_t b = 0; b < SpectrumLayout::kBandCount; ++b) {
             const float level = core.bandLevel[b].load();
             if (b == 6 + 7 * i) {
                 EXPECT_GT(level, 0.9f) << "instance " << i << " band " << b;

@@ -2,14 +2,11 @@
 
 #include <cmath>
 
+#include "analysis/SpectrumLayout.h"
+
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-
-// First transform bin of band b on the linear axis: 16 b / 3, truncated.
-int32_t firstBin(int32_t band) {
-    return 16 * band / 3;
-}
 
 // A tone of amplitude a in both channels reaches 552.5 a in its bin; a level
 // is 1/60 per dB around 0.5 at magnitude 1.
@@ -24,7 +21,7 @@ std::vector<TestSignal::Tone> TestSignal::tones() {
     for (int32_t j = 0; j < 24; ++j) {
         Tone tone{};
         tone.band = 2 + 4 * j;
-        tone.bin = firstBin(tone.band) + 2;
+        tone.bin = SpectrumLayout::linearStartBin(tone.band) + 2;
         // Shown levels on a 0.02 grid sit half a segment from either edge.
         tone.shownLevel = 0.80f - 0.02f * float(j);
         tone.litSegments = 40 - j;
@@ -50,7 +47,7 @@ std::vector<float> TestSignal::samples(size_t frames) {
 }
 
 std::vector<int32_t> TestSignal::expectedSegments() {
-    std::vector<int32_t> segments(kBands, 0);
+    std::vector<int32_t> segments(SpectrumLayout::kBandCount, 0);
     for (const Tone& tone : tones()) {
         segments[size_t(tone.band)] = tone.litSegments;
     }

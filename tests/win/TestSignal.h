@@ -20,7 +20,6 @@ public:
         double amplitude; // in each channel
     };
 
-    static constexpr int32_t kBands = 97;
     static constexpr double kSampleRate = 44100.0;
     // Three analysed frames (hop 4096), a whole number of 512-sample blocks.
     static constexpr size_t kFrames = 12288;
