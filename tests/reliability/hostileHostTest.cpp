@@ -1,8 +1,8 @@
 // Hosts that treat the plug-in roughly: scanners that send every opcode with
 // odd arguments, absurd sample rates and block sizes, broken channel arrays
-// and sample values, and editor calls in the wrong order. Nothing may crash,
-// every answer is the documented one, and the audio still passes through
-// bit for bit afterwards.
+// and sample values, editor calls in the wrong order, and calls that run out
+// of memory. Nothing may crash, every answer is the documented one, and the
+// audio still passes through bit for bit afterwards.
 #include <gtest/gtest.h>
 
 #include <cmath>
