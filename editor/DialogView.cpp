@@ -12,10 +12,9 @@ DialogView::~DialogView() {
 
 bool DialogView::open() {
     if (!view) {
-        auto* bitmap = new CBitmap(bitmapId);
+        const COwned<CBitmap> bitmap(new CBitmap(bitmapId));
         view = new CViewContainer(CRect(0, 0, bitmap->getWidth(), bitmap->getHeight()),
-                                  editor ? editor->getFrame() : nullptr, bitmap);
-        bitmap->forget();
+                                  editor ? editor->getFrame() : nullptr, bitmap.get());
     }
     view->setMode(updateMode);
     return true;

@@ -29,25 +29,28 @@ bool DialogViewAbout::open() {
         return true; // built already
     }
 
-    auto* okImage = new CBitmap(bitmapIds::kOkButton);
+    // Each control is held here until the container takes it.
+    const COwned<CBitmap> okImage(new CBitmap(bitmapIds::kOkButton));
     const int32_t imageHeight = okImage->getHeight() / 2;
     CControlListener* listener = editor;
-    okButton = new CKickButtonInv(CRect(487, 156, 487 + okImage->getWidth(), 156 + imageHeight),
-                                  listener, kOkTag, imageHeight, okImage, CPoint(0, 0));
-    okButton->setTransparency(true);
-    view->addView(okButton);
-    okImage->forget();
+    COwned<CKickButtonInv> button(
+        new CKickButtonInv(CRect(487, 156, 487 + okImage->getWidth(), 156 + imageHeight), listener,
+                           kOkTag, imageHeight, okImage.get(), CPoint(0, 0)));
+    button->setTransparency(true);
+    view->addView(button.get());
+    okButton = button.release();
 
     const int32_t version = vstVersionOf(editor);
     char line[256];
     std::snprintf(line, sizeof line, "Version %d.%d.%d (VST %d.%d/VSTGUI %d.%d)", 1, 3, 0,
                   int(version / 1000), int(version % 1000 / 100), 3, 0);
-    versionLabel = new CLabel(CRect(13, 36, 233, 51), line);
-    versionLabel->setFont(4);
-    versionLabel->setFontColor(kWhiteCColor);
-    versionLabel->setFrameColor(kBlackCColor);
-    versionLabel->setHoriAlign(kLeftText);
-    view->addView(versionLabel);
+    COwned<CLabel> label(new CLabel(CRect(13, 36, 233, 51), line));
+    label->setFont(4);
+    label->setFontColor(kWhiteCColor);
+    label->setFrameColor(kBlackCColor);
+    label->setHoriAlign(kLeftText);
+    view->addView(label.get());
+    versionLabel = label.release();
     return true;
 }
 

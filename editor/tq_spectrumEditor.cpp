@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <exception>
 
 #include "analysis/tq_spectrumCore.h"
 #include "core/numberText.h"
@@ -62,56 +63,16 @@ bool tq_spectrumEditor::open(void* parent) {
         close(); // a second open rebuilds the window in the new parent
     }
     AEffGUIEditor::open(parent);
-
-    frame = new CFrame(CRect(0, 0, rect.right, rect.bottom), this);
-    frame->setBackground(background);
-    if (!frame->open(parent)) {
+    bool built = false;
+    try {
+        built = build(parent);
+    } catch (const std::exception&) {
+        // Out of memory on the way: what was built goes, window included.
+    }
+    if (!built) {
         close();
         return false;
     }
-
-    auto* labelBackground = new CBitmap(bitmapIds::kLabelBackground);
-    for (int32_t k = 0; k < kLabelCount; ++k) {
-        auto* label =
-            new CParamDisplay(CRect(25 + 60 * k, 143, 66 + 60 * k, 155), labelBackground, 0);
-        label->setFont(6);
-        label->setFontColor(kWhiteCColor);
-        label->setTransparency(true);
-        label->setStringConvert(frequencyText, this);
-        label->setValue(static_cast<float>(k) * 0.125f);
-        frequencyLabels[k] = label;
-        frame->addView(label);
-    }
-    labelBackground->forget();
-
-    auto* lit = new CBitmap(bitmapIds::kBarLit);
-    auto* unlit = new CBitmap(bitmapIds::kBarUnlit);
-    for (int32_t i = 0; i < SpectrumLayout::kBandCount; ++i) {
-        auto* bar = new CVuMeter(CRect(44 + 5 * i, 36, 47 + 5 * i, 136), lit, unlit, 50,
-                                 CVuMeter::kVertical);
-        if (core) {
-            core->bandLevel[i].store(0.0f, std::memory_order_relaxed);
-        }
-        bar->setValue(0.0f);
-        bars[i] = bar;
-        frame->addView(bar);
-    }
-    lit->forget();
-    unlit->forget();
-
-    if (!buildMenus()) {
-        return false;
-    }
-
-    panels[0] = new DialogViewAbout(this, bitmapIds::kAbout);
-    if (!panels[0]->open()) {
-        return false;
-    }
-    panels[1] = new DialogView(this, bitmapIds::kSuspended);
-    if (!panels[1]->open()) {
-        return false;
-    }
-
     lastRefresh = platform::tickCount();
     if (core) {
         const double hop = static_cast<double>(core->getFrameLength()) *
@@ -122,6 +83,52 @@ bool tq_spectrumEditor::open(void* parent) {
     setScale(0);
     opened = true;
     return true;
+}
+
+bool tq_spectrumEditor::build(void* parent) {
+    // Each view is stored as soon as it exists: until the frame takes it,
+    // the editor holds it, and close releases it.
+    frame = new CFrame(CRect(0, 0, rect.right, rect.bottom), this);
+    frame->setBackground(background);
+    if (!frame->open(parent)) {
+        return false;
+    }
+
+    const COwned<CBitmap> labelBackground(new CBitmap(bitmapIds::kLabelBackground));
+    for (int32_t k = 0; k < kLabelCount; ++k) {
+        auto* label =
+            new CParamDisplay(CRect(25 + 60 * k, 143, 66 + 60 * k, 155), labelBackground.get(), 0);
+        frequencyLabels[k] = label;
+        label->setFont(6);
+        label->setFontColor(kWhiteCColor);
+        label->setTransparency(true);
+        label->setStringConvert(frequencyText, this);
+        label->setValue(static_cast<float>(k) * 0.125f);
+        frame->addView(label);
+    }
+
+    const COwned<CBitmap> lit(new CBitmap(bitmapIds::kBarLit));
+    const COwned<CBitmap> unlit(new CBitmap(bitmapIds::kBarUnlit));
+    for (int32_t i = 0; i < SpectrumLayout::kBandCount; ++i) {
+        auto* bar = new CVuMeter(CRect(44 + 5 * i, 36, 47 + 5 * i, 136), lit.get(), unlit.get(), 50,
+                                 CVuMeter::kVertical);
+        bars[i] = bar;
+        if (core) {
+            core->bandLevel[i].store(0.0f, std::memory_order_relaxed);
+        }
+        bar->setValue(0.0f);
+        frame->addView(bar);
+    }
+
+    if (!buildMenus()) {
+        return false;
+    }
+    panels[0] = new DialogViewAbout(this, bitmapIds::kAbout);
+    if (!panels[0]->open()) {
+        return false;
+    }
+    panels[1] = new DialogView(this, bitmapIds::kSuspended);
+    return panels[1]->open();
 }
 
 bool tq_spectrumEditor::buildMenus() {
@@ -161,27 +168,26 @@ void tq_spectrumEditor::close() {
             }
         }
     }
-    // Bars taken out for a panel are held by the editor alone.
-    if (shownPanel != -1) {
-        for (CVuMeter*& bar : bars) {
-            if (bar && !(closing && closing->isChild(bar))) {
-                bar->forget();
-            }
-            bar = nullptr;
+    // A view out of the frame is held by the editor alone: bars taken out
+    // for a panel, or a view that a failed open had not put in yet.
+    const auto release = [closing](auto*& view) {
+        if (view && !(closing && closing->isChild(view))) {
+            view->forget();
         }
+        view = nullptr;
+    };
+    for (CVuMeter*& bar : bars) {
+        release(bar);
     }
     for (DialogView*& panel : panels) {
         delete panel;
         panel = nullptr;
     }
-    for (CVuMeter*& bar : bars) {
-        bar = nullptr;
-    }
     for (CParamDisplay*& label : frequencyLabels) {
-        label = nullptr;
+        release(label);
     }
-    viewMenu = nullptr;
-    helpMenu = nullptr;
+    release(viewMenu);
+    release(helpMenu);
     shownPanel = -1;
     // Last, with the editor closed: ending an open menu's edit reaches the
     // host. A host closing us from a callback made inside the frame gets
@@ -198,6 +204,14 @@ void tq_spectrumEditor::idle() {
     if (!opened) {
         return;
     }
+    try {
+        idleWork();
+    } catch (const std::exception&) {
+        // Out of memory: this turn is skipped, the next one tries again.
+    }
+}
+
+void tq_spectrumEditor::idleWork() {
     const int32_t requested = requestedPanel.load(std::memory_order_relaxed);
     if (requested != -1) {
         if (requested >= 0 && requested < 2 && panels[requested]) {

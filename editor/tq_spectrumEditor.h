@@ -65,6 +65,10 @@ public:
     bool opened = false;
 
 private:
+    // Builds the frame and everything in it; false, or an exception, when
+    // something could not be made. What was made is then for close.
+    bool build(void* parent);
+    void idleWork();
     void showPanel(int32_t index);
     void decayStep(uint32_t now);
     // The analyser's rate, or 44100 Hz when there is no core or the host

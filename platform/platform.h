@@ -5,6 +5,7 @@
 // rectangle of the surface, mouse input, a popup menu, text, bitmap
 // resources, time, opening a URL and the module handle. Handles are opaque
 // (void*); no OS type appears here. Exactly one layer is linked per build.
+// No call throws: a layer that runs out of memory answers Status::failed.
 //
 // [SECTION] Types
 // [SECTION] Window
@@ -62,7 +63,8 @@ struct MouseState {
 };
 
 // What a child window reports back. The layer calls it on the thread that
-// runs the window (the host's user-interface thread).
+// runs the window (the host's user-interface thread), from the system's own
+// dispatch where there is one: nothing may unwind out of these calls.
 class WindowClient {
 public:
     virtual void mouseDown(const MouseState& state) = 0;

@@ -1,5 +1,7 @@
 #include "toolkit/CFrame.h"
 
+#include <exception>
+
 #include "toolkit/CFrameOwner.h"
 #include "toolkit/COptionMenu.h"
 
@@ -217,9 +219,16 @@ void CFrame::finishPopup(int32_t chosen) {
     menu->forget();
 }
 
+// The window's calls come from the system's own dispatch (a window
+// procedure) as often as from ours: nothing may unwind out of them. What
+// fails for want of memory on the way comes to nothing.
+
 void CFrame::menuClosed(int32_t chosen) {
     Busy busy(this);
-    finishPopup(chosen);
+    try {
+        finishPopup(chosen);
+    } catch (const std::exception&) {
+    }
 }
 
 void CFrame::mouseDown(const platform::MouseState& state) {
@@ -229,7 +238,10 @@ void CFrame::mouseDown(const platform::MouseState& state) {
     }
     Busy busy(this);
     mouseContext.resetState();
-    mouse(&mouseContext, where, state.buttons);
+    try {
+        mouse(&mouseContext, where, state.buttons);
+    } catch (const std::exception&) {
+    }
 }
 
 void CFrame::mouseMoved(const platform::MouseState&) {}
@@ -241,6 +253,9 @@ void CFrame::paint(const platform::Rect& area) {
         return;
     }
     const CRect rect = CRect(area.left, area.top, area.right, area.bottom).intersection(size);
-    drawArea(rect);
-    presentArea(rect);
+    try {
+        drawArea(rect);
+        presentArea(rect);
+    } catch (const std::exception&) {
+    }
 }

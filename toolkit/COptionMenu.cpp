@@ -1,6 +1,7 @@
 #include "toolkit/COptionMenu.h"
 
 #include <cstring>
+#include <exception>
 
 #include "platform/platform.h"
 #include "toolkit/CDrawContext.h"
@@ -79,7 +80,13 @@ void COptionMenu::mouse(CDrawContext* context, CPoint&, int32_t buttons) {
     }
     beginEdit();
 
-    std::vector<platform::MenuItem> items(entries.size());
+    std::vector<platform::MenuItem> items;
+    try {
+        items.resize(entries.size());
+    } catch (const std::exception&) {
+        popupClosed(context, -1); // no memory for a popup: the click comes to nothing
+        return;
+    }
     for (size_t i = 0; i < entries.size(); ++i) {
         items[i].text = entries[i].text;
         items[i].separator = isSeparator(int32_t(i));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 class CReferenceCounter {
 public:
@@ -19,3 +20,12 @@ public:
 private:
     int32_t nbReference = 1;
 };
+
+// One reference held by a scope: dropped when the scope ends, however it
+// ends, unless release() hands it on first (to the container a new view
+// went into, say).
+struct CForget {
+    void operator()(CReferenceCounter* object) const { object->forget(); }
+};
+template <class T>
+using COwned = std::unique_ptr<T, CForget>;

@@ -19,8 +19,15 @@ bool CViewContainer::addView(CView* view) {
     if (!view || view == this || view->getParentView() || view->asFrame()) {
         return false;
     }
+    // Both lists grow before anything else changes: a view that cannot be
+    // added leaves the container as it was, and the caller still holds it.
     children.push_back(view);
-    overlapped.push_back(1);
+    try {
+        overlapped.push_back(1);
+    } catch (...) {
+        children.pop_back();
+        throw;
+    }
     ++layoutVersion;
     view->remember();
     view->attached(this);

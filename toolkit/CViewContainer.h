@@ -24,7 +24,8 @@ public:
     // Removes every view still held, with release.
     ~CViewContainer() override;
 
-    // False for null, itself, or a view already in some container.
+    // False for null, itself, or a view already in some container. Out of
+    // memory it throws and changes nothing.
     virtual bool addView(CView* view);
     // False when the view is not a child.
     virtual bool removeView(CView* view, bool withForget = true);

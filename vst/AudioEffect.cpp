@@ -180,14 +180,26 @@ VstIntPtr VSTCALLBACK AudioEffect::dispatchEffClass(AEffect* e, VstInt32 opcode,
     if (!effect) {
         return 0;
     }
+    // Nothing may unwind into the host: a request that fails on the way,
+    // for want of memory above all, answers 0 as any failed request does.
     if (opcode == effClose) {
-        effect->dispatcher(opcode, index, value, ptr, opt);
+        try {
+            effect->dispatcher(opcode, index, value, ptr, opt);
+        } catch (...) {
+        }
         delete effect;
         return 1;
     }
-    return effect->dispatcher(opcode, index, value, ptr, opt);
+    try {
+        return effect->dispatcher(opcode, index, value, ptr, opt);
+    } catch (...) {
+        return 0;
+    }
 }
 
+// The audio entries have no guard: the audio path never allocates, and in
+// the 32-bit Windows build, whose exceptions are not table-driven, a guard
+// would cost every block.
 void VSTCALLBACK AudioEffect::processClass(AEffect* e, float** inputs, float** outputs,
                                            VstInt32 sampleFrames) {
     if (AudioEffect* effect = effectOf(e)) {
@@ -211,11 +223,21 @@ void VSTCALLBACK AudioEffect::processClassDoubleReplacing(AEffect* e, double** i
 
 void VSTCALLBACK AudioEffect::setParameterClass(AEffect* e, VstInt32 index, float value) {
     if (AudioEffect* effect = effectOf(e)) {
-        effect->setParameter(index, value);
+        try {
+            effect->setParameter(index, value);
+        } catch (...) {
+        }
     }
 }
 
 float VSTCALLBACK AudioEffect::getParameterClass(AEffect* e, VstInt32 index) {
     AudioEffect* effect = effectOf(e);
-    return effect ? effect->getParameter(index) : 0.0f;
+    if (!effect) {
+        return 0.0f;
+    }
+    try {
+        return effect->getParameter(index);
+    } catch (...) {
+        return 0.0f;
+    }
 }

@@ -10,19 +10,35 @@
 using textCoverage::blendPixel;
 using textCoverage::floorHalf;
 
-GlyphCache::GlyphCache(const char* fontFile) {
-    if (!fontFile) {
-        return;
-    }
+namespace {
+
+// FreeType's handles, let go however the rendering ends: out of memory for
+// the coverage, it throws.
+struct FreeTypeHandles {
     FT_Library library = nullptr;
-    if (FT_Init_FreeType(&library) != 0) {
-        return;
-    }
     FT_Face face = nullptr;
-    if (FT_New_Face(library, fontFile, 0, &face) != 0) {
-        FT_Done_FreeType(library);
+    FreeTypeHandles() = default;
+    FreeTypeHandles(const FreeTypeHandles&) = delete;
+    FreeTypeHandles& operator=(const FreeTypeHandles&) = delete;
+    ~FreeTypeHandles() {
+        if (face) {
+            FT_Done_Face(face);
+        }
+        if (library) {
+            FT_Done_FreeType(library);
+        }
+    }
+};
+
+} // namespace
+
+GlyphCache::GlyphCache(const char* fontFile) {
+    FreeTypeHandles handles;
+    if (!fontFile || FT_Init_FreeType(&handles.library) != 0 ||
+        FT_New_Face(handles.library, fontFile, 0, &handles.face) != 0) {
         return;
     }
+    const FT_Face face = handles.face;
     loaded = true;
     for (int32_t f = 0; f < platform::kFontCount && loaded; ++f) {
         // The numbered font's height is the em size, as a character height.
@@ -51,8 +67,6 @@ GlyphCache::GlyphCache(const char* fontFile) {
             }
         }
     }
-    FT_Done_Face(face);
-    FT_Done_FreeType(library);
 }
 
 const GlyphCache::Glyph* GlyphCache::find(const Font& font, char c) const {

@@ -11,7 +11,8 @@
 
 class GlyphCache {
 public:
-    // Renders the glyphs of `fontFile`; ready() is false if it cannot.
+    // Renders the glyphs of `fontFile`; ready() is false if it cannot. Out
+    // of memory it throws, and holds nothing of FreeType's.
     explicit GlyphCache(const char* fontFile);
     GlyphCache(const GlyphCache&) = delete;
     GlyphCache& operator=(const GlyphCache&) = delete;

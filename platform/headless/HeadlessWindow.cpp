@@ -38,12 +38,12 @@ platform::Status HeadlessWindow::attach(platform::WindowClient* child, int32_t w
     if (client) {
         return platform::Status::busy;
     }
-    client = child;
     if (width != w || height != h) {
+        shown.assign(size_t(width) * size_t(height), 0xFF000000u);
         w = width;
         h = height;
-        shown.assign(size_t(w) * size_t(h), 0xFF000000u);
     }
+    client = child; // only once nothing can fail
     return platform::Status::ok;
 }
 

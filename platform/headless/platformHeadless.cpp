@@ -6,6 +6,7 @@
 #include "platform/freetype/GlyphCache.h"
 #include "platform/headless/HeadlessSystem.h"
 #include "platform/headless/HeadlessWindow.h"
+#include "platform/statusGuard.h"
 
 namespace {
 
@@ -25,9 +26,11 @@ Status createWindow(void* parent, int32_t width, int32_t height, WindowClient* c
     if (!host || !window) {
         return Status::invalidArgument;
     }
-    // Glyphs are rendered now, so that drawing later never allocates.
-    glyphs();
-    const Status status = host->attach(client, width, height);
+    const Status status = guarded([&] {
+        // Glyphs are rendered now, so that drawing later never allocates.
+        glyphs();
+        return host->attach(client, width, height);
+    });
     *window = status == Status::ok ? host : nullptr;
     return status;
 }
@@ -70,9 +73,12 @@ Status popupMenu(void* window, int32_t x, int32_t y, const MenuItem* items, size
     if (!host || !chosen || (!items && count > 0)) {
         return Status::invalidArgument;
     }
-    host->popup(x, y, items, count);
-    *chosen = kPopupPending;
-    return Status::ok;
+    const Status status = guarded([&] {
+        host->popup(x, y, items, count);
+        return Status::ok;
+    });
+    *chosen = status == Status::ok ? kPopupPending : -1;
+    return status;
 }
 
 Status drawText(const Surface& surface, const TextRun& run) {
@@ -96,8 +102,10 @@ Status openUrl(const char* url) {
     if (!url || !*url) {
         return Status::invalidArgument;
     }
-    HeadlessSystem::recordUrl(url);
-    return Status::ok;
+    return guarded([url] {
+        HeadlessSystem::recordUrl(url);
+        return Status::ok;
+    });
 }
 
 Status oleInitialize() {

@@ -1,7 +1,9 @@
 #include "platform/x11/X11ErrorTrap.h"
 
 #include <algorithm>
+#include <bitset>
 #include <cstdio>
+#include <exception>
 #include <mutex>
 #include <vector>
 
@@ -10,7 +12,9 @@ namespace {
 struct Watched {
     Display* display = nullptr;
     std::vector<XID> gone;
-    std::vector<unsigned char> reported; // error codes already written out
+    // Error codes already written out. A set of fixed size: the handler
+    // runs inside Xlib, where nothing may allocate and throw.
+    std::bitset<256> reported;
     bool quiet = false;
     int32_t errors = 0;
 };
@@ -79,7 +83,12 @@ void X11ErrorTrap::expectGone(Display* display, XID window) {
     std::lock_guard<std::mutex> lock(registryMutex());
     if (Watched* w = find(display)) {
         if (std::find(w->gone.begin(), w->gone.end(), window) == w->gone.end()) {
-            w->gone.push_back(window);
+            // Called while a window is torn down. Not remembered for want
+            // of memory, its errors are at worst reported once.
+            try {
+                w->gone.push_back(window);
+            } catch (const std::exception&) {
+            }
         }
     }
 }
@@ -110,10 +119,8 @@ int X11ErrorTrap::handle(Display* display, XErrorEvent* error) {
             const bool vanished =
                 (error->error_code == BadWindow || error->error_code == BadDrawable) &&
                 std::find(w->gone.begin(), w->gone.end(), error->resourceid) != w->gone.end();
-            if (!vanished && !w->quiet &&
-                std::find(w->reported.begin(), w->reported.end(), error->error_code) ==
-                    w->reported.end()) {
-                w->reported.push_back(error->error_code);
+            if (!vanished && !w->quiet && !w->reported.test(error->error_code)) {
+                w->reported.set(error->error_code);
                 report = true;
             }
         }

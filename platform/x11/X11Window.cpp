@@ -104,7 +104,9 @@ platform::Status X11Window::create(void* parent, int32_t width, int32_t height,
     // Glyphs are rendered now, so that drawing later never allocates.
     X11Fonts::glyphs();
 
-    X11Window* created = new X11Window();
+    // Deleted on any way out but success: the destructor undoes whatever
+    // was made, an exception on the way included.
+    std::unique_ptr<X11Window> created(new X11Window());
     created->client = client;
     // A server busy closing a connection may refuse the next one for a
     // moment, as when a host closes and reopens the editor at once.
@@ -115,21 +117,19 @@ platform::Status X11Window::create(void* parent, int32_t width, int32_t height,
         created->display = XOpenDisplay(nullptr);
     }
     if (!created->display) {
-        delete created;
         return platform::Status::failed;
     }
     X11ErrorTrap::watch(created->display);
-    XSetIOErrorExitHandler(created->display, &X11Window::ioErrorExit, created);
+    XSetIOErrorExitHandler(created->display, &X11Window::ioErrorExit, created.get());
     const platform::Status opened = created->open(parentId, width, height);
     if (opened != platform::Status::ok) {
-        delete created;
         return opened;
     }
     {
         std::lock_guard<std::mutex> lock(liveMutex());
-        liveWindows().push_back(created);
+        liveWindows().push_back(created.get());
     }
-    *window = created;
+    *window = created.release();
     return platform::Status::ok;
 }
 

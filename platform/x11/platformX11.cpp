@@ -9,6 +9,7 @@
 #include <ctime>
 
 #include "platform/freetype/GlyphCache.h"
+#include "platform/statusGuard.h"
 #include "platform/x11/UrlLauncher.h"
 #include "platform/x11/X11Fonts.h"
 #include "platform/x11/X11Window.h"
@@ -27,7 +28,8 @@ Status createWindow(void* parent, int32_t width, int32_t height, WindowClient* c
         return Status::invalidArgument;
     }
     X11Window* created = nullptr;
-    const Status status = X11Window::create(parent, width, height, client, &created);
+    const Status status =
+        guarded([&] { return X11Window::create(parent, width, height, client, &created); });
     *window = created;
     return status;
 }
@@ -71,8 +73,11 @@ Status popupMenu(void* window, int32_t x, int32_t y, const MenuItem* items, size
     if (!x11 || !chosen || (!items && count > 0)) {
         return Status::invalidArgument;
     }
-    *chosen = x11->popupMenu(x, y, items, count);
-    return Status::ok;
+    *chosen = -1;
+    return guarded([&] {
+        *chosen = x11->popupMenu(x, y, items, count);
+        return Status::ok;
+    });
 }
 
 Status drawText(const Surface& surface, const TextRun& run) {

@@ -7,7 +7,7 @@
 #include "shell/tq_spectrum.h"
 #include "shell/vstPluginMain.h"
 
-TestHost::TestHost() : record(VSTPluginMain(callback)) {}
+TestHost::TestHost() : record(VSTPluginMain(fakeHost::callback)) {}
 
 TestHost::~TestHost() {
     close();

@@ -37,8 +37,6 @@ public:
     bool levelsInRange() const;
     float highestLevel() const;
 
-    // The host callback every TestHost hands out.
-    static constexpr audioMasterCallback callback = fakeHost::callback;
     // Callbacks of one opcode received so far, from any instance.
     static int64_t callbackCount(VstInt32 opcode) { return fakeHost::count(opcode); }
 

@@ -1,13 +1,14 @@
 // Hosts that treat the plug-in roughly: scanners that send every opcode with
 // odd arguments, absurd sample rates and block sizes, broken channel arrays
-// and sample values, and editor calls in the wrong order. Nothing may crash,
-// every answer is the one a host relies on, and the audio still passes
-// through bit for bit afterwards.
+// and sample values, editor calls in the wrong order, and calls that run out
+// of memory. Nothing may crash, every answer is the one a host relies on,
+// and the audio still passes through bit for bit afterwards.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "analysis/tq_spectrumCore.h"
@@ -21,42 +22,14 @@
 #include "tests/reliability/TestSignal.h"
 #include "tests/support/allocationHook.h"
 #include "tests/support/hostAnswers.h"
+#include "toolkit/CFrame.h"
 
 // [SECTION] Argument pools and the answer table
 // [SECTION] Every opcode
-TEST(HostileHost, EntryPointAnswersNullWhenAnyAllocationFails) {
-    // Bitmaps are decoded once per process: one plug-in first, so that every
-    // pass below meets the same allocations.
-    TestHost().close();
-    int32_t refused = 0;
-    bool completed = false;
-    for (int32_t nth = 1; nth < 100000 && !completed; ++nth) {
-        SCOPED_TRACE(nth);
-        HeadlessSystem::reset();
-        allocationHook::failAllocation(nth);
-        AEffect* effect = VSTPluginMain(TestHost::callback);
-        completed = allocationHook::failurePending();
-        allocationHook::clearFailure();
-        if (!effect) {
-            ++refused;
-            EXPECT_EQ(HeadlessSystem::oleDepth(), 0) << "the editor's OLE initialisation undone";
-            continue;
-        }
-        // Only what the analysis can do without may fail and leave a plug-in:
-        // a whole one, that passes its audio and closes.
-        const auto* plugin = static_cast<const tq_spectrum*>(effect->object);
-        EXPECT_NE(plugin->getCore(), nullptr);
-        EXPECT_NE(plugin->getSpectrumEditor(), nullptr);
-        EXPECT_EQ(effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f), 1);
-        EXPECT_EQ(HeadlessSystem::oleDepth(), 0);
-    }
-    EXPECT_TRUE(completed) << "a pass with no failure built the plug-in";
-    EXPECT_GT(refused, 3) << "plug-in, core and editor each refused";
-}
-
 // [SECTION] Sample rates and block sizes
 // [SECTION] Frame counts, channel pointers and sample values
 // [SECTION] Editor calls out of order
+// [SECTION] Allocation failures
 
 namespace {
 
@@ -514,4 +487,133 @@ TEST(HostileHost, CloseWithTheEditorStillOpen) {
         EXPECT_FALSE(window.hasChild()) << "deleting the plug-in takes its window down";
     }
     EXPECT_EQ(HeadlessSystem::oleDepth(), 0) << "every OLE initialisation undone";
+}
+
+// [SECTION] Allocation failures
+
+namespace {
+
+// One pass of a host call that meets an allocation failure: a plug-in of
+// its own (unless the call makes it) and a parent window of its own.
+struct FailurePass {
+    std::optional<TestHost> host;
+    HeadlessWindow window;
+    VstIntPtr answer = 0;
+};
+
+// What the host sees after the call.
+enum class Seen { whole, refused, wrong };
+
+struct FailingCall {
+    const char* name;
+    // Brings the pass to just before the call, with memory available.
+    void (*prepare)(FailurePass&);
+    void (*call)(FailurePass&);
+    // Whether the call did its whole work or answered as after a failure;
+    // `failed` tells whether one of its allocations failed.
+    Seen (*seen)(FailurePass&, bool failed);
+};
+
+void openAndIdle(FailurePass& pass) {
+    pass.host.emplace();
+    pass.host->dispatch(effEditOpen, 0, 0, pass.window.handle());
+    HeadlessSystem::advanceTicks(100);
+    pass.host->dispatch(effEditIdle);
+}
+
+const FailingCall kFailingCalls[] = {
+    {"VSTPluginMain", [](FailurePass&) {}, [](FailurePass& pass) { pass.host.emplace(); },
+     [](FailurePass& pass, bool failed) {
+         if (!pass.host->effect()) {
+             return failed && HeadlessSystem::oleDepth() == 0 ? Seen::refused : Seen::wrong;
+         }
+         // Only what the analysis can do without may fail and leave a
+         // plug-in: a whole one.
+         const tq_spectrum& plugin = pass.host->plugin();
+         return plugin.getCore() && plugin.getSpectrumEditor() ? Seen::whole : Seen::wrong;
+     }},
+    {"effEditOpen", [](FailurePass& pass) { pass.host.emplace(); },
+     [](FailurePass& pass) {
+         pass.answer = pass.host->dispatch(effEditOpen, 0, 0, pass.window.handle());
+     },
+     [](FailurePass& pass, bool failed) {
+         const tq_spectrumEditor& editor = pass.host->editor();
+         if (pass.answer == 1 && editor.opened && pass.window.hasChild()) {
+             return failed ? Seen::wrong : Seen::whole;
+         }
+         const bool nothingLeft = !editor.getFrame() && !editor.viewMenu && !editor.panels[0];
+         return pass.answer == 0 && failed && !editor.opened && !pass.window.hasChild() &&
+                        nothingLeft
+                    ? Seen::refused
+                    : Seen::wrong;
+     }},
+    {"Help > About... and the idle that shows it",
+     [](FailurePass& pass) {
+         openAndIdle(pass);
+         pass.window.scriptPopupChoice(3);
+     },
+     [](FailurePass& pass) {
+         pass.window.click(72, 10);
+         pass.host->dispatch(effEditIdle);
+     },
+     [](FailurePass& pass, bool failed) {
+         const tq_spectrumEditor& editor = pass.host->editor();
+         if (!editor.opened || editor.getFrame()->hasPopup()) {
+             return Seen::wrong;
+         }
+         if (editor.shownPanel == 0) {
+             return failed ? Seen::wrong : Seen::whole;
+         }
+         return failed && editor.shownPanel == -1 ? Seen::refused : Seen::wrong;
+     }},
+};
+
+} // namespace
+
+TEST(HostileHost, EveryAllocationOfAHostCallMayFail) {
+    // Bitmaps and glyphs are made once per process: one plug-in first, so
+    // that every pass below meets the same allocations.
+    {
+        HeadlessSystem::reset();
+        TestHost warm;
+        HeadlessWindow window;
+        ASSERT_TRUE(exerciseEditor(warm, window));
+    }
+    for (const FailingCall& failing : kFailingCalls) {
+        SCOPED_TRACE(failing.name);
+        int32_t refused = 0;
+        bool completed = false;
+        for (int32_t nth = 1; nth < 100000 && !completed; ++nth) {
+            SCOPED_TRACE(nth);
+            HeadlessSystem::reset();
+            FailurePass pass;
+            failing.prepare(pass);
+            const int64_t begun = TestHost::callbackCount(audioMasterBeginEdit);
+            const int64_t ended = TestHost::callbackCount(audioMasterEndEdit);
+            allocationHook::failAllocation(nth);
+            failing.call(pass);
+            completed = allocationHook::failurePending();
+            allocationHook::clearFailure();
+
+            const Seen seen = failing.seen(pass, !completed);
+            EXPECT_TRUE(seen != Seen::wrong) << "answer " << pass.answer;
+            refused += seen == Seen::refused ? 1 : 0;
+            EXPECT_EQ(TestHost::callbackCount(audioMasterBeginEdit) - begun,
+                      TestHost::callbackCount(audioMasterEndEdit) - ended)
+                << "every edit begun is ended";
+            if (!pass.host->effect()) {
+                continue;
+            }
+            // With memory available again, the same plug-in works. In a
+            // window of its own: a popup that failed left its scripted
+            // answer in this one.
+            HeadlessWindow later;
+            EXPECT_TRUE(exerciseEditor(*pass.host, later));
+            EXPECT_TRUE(playsThrough(*pass.host, 512, 10));
+            EXPECT_EQ(pass.host->close(), 1);
+            EXPECT_EQ(HeadlessSystem::oleDepth(), 0);
+        }
+        EXPECT_TRUE(completed) << "a pass with no failure did the whole call";
+        EXPECT_GT(refused, 0) << "the call allocates, and a failure shows";
+    }
 }

@@ -12,10 +12,13 @@
 # 2. Offline exports of a 48 kHz test file through the plug-in equal the
 #    input: a 32-bit float export bit for bit, a 16-bit export without
 #    dither within 16-bit rounding.
-# 3. The editor opens in Ardour's GUI under Xvfb while the session plays:
-#    the bars move, View > "Logarithmic" is chosen with the mouse and the
-#    labels change. Screenshots land in OUT_DIR (ardour-editor.png,
-#    ardour-menu.png, ardour-screen.png).
+# 3. Two instances' editors open in Ardour's GUI under Xvfb while the
+#    session plays: the bars move; with the View menu left open in one
+#    editor the other's bars still move (Ardour idles every plug-in window
+#    from one thread, which an open menu must not hold); View >
+#    "Logarithmic" is chosen with the mouse and the labels change.
+#    Screenshots land in OUT_DIR (ardour-editor.png, ardour-menu.png,
+#    ardour-two-editors.png, ardour-screen.png).
 #
 # Needs the Debian packages ardour, xvfb, xdotool, x11-utils, imagemagick.
 # Ardour's settings, caches and sessions go to OUT_DIR/work; the user's own
@@ -192,35 +195,64 @@ done
 
 [ "$GUI" = "--no-gui" ] && exit 0
 
-# 3. The editor in Ardour's GUI, opened by the session itself.
-python3 "$HERE/open_editor_on_load.py" "$SESSION/s.ardour" VSTTrack > /dev/null
+# 3. Two instances on two tracks, their editors opened by the session itself.
+GUI_SESSION=$WORK/gui
+SESSION_DIR=$GUI_SESSION SESSION_NAME=g VST_NAME=tq-spectrum TRACKS=2 \
+    ardour7-lua "$HERE/make_session.lua" > "$OUT/gui-session.log" 2>&1 || true
+[ "$(grep -c '^inserted: tq-spectrum' "$OUT/gui-session.log")" = 2 ] ||
+    fail "no session with two instances (gui-session.log)"
+for track in VSTTrack:40 VSTTrack2:420; do
+    python3 "$HERE/inject_wav.py" "$GUI_SESSION/g.ardour" "${track%:*}" "$WORK/in.wav" >> "$OUT/gui-session.log"
+    python3 "$HERE/open_editor_on_load.py" "$GUI_SESSION/g.ardour" "${track%:*}" "${track#*:}" > /dev/null
+done
 [ -n "$XVFB" ] || start_xvfb
-ardour -n "$SESSION/s.ardour" > "$OUT/ardour.log" 2>&1 &
+ardour -n "$GUI_SESSION/g.ardour" > "$OUT/ardour.log" 2>&1 &
 ARDOUR=$!
 
-# Our window: the only 570 x 180 one. Its root position from xwininfo.
-EDITOR=
+# Our windows: the only 570 x 180 ones. Their root positions from xwininfo.
+EDITORS=
 for _ in $(seq 1 90); do
-    EDITOR=$(xwininfo -root -tree 2> /dev/null | grep -m1 ' 570x180+' || true)
-    [ -n "$EDITOR" ] && break
+    EDITORS=$(xwininfo -root -tree 2> /dev/null | grep ' 570x180+' || true)
+    [ "$(grep -c . <<< "$EDITORS")" -ge 2 ] && break
     sleep 1
 done
-[ -n "$EDITOR" ] || fail "the editor did not open in Ardour (ardour.log)"
-read -r X Y <<< "$(sed -E 's/.* 570x180\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\1 \2/' <<< "$EDITOR")"
-pass "editor window at ($X, $Y) of the screen"
+[ "$(grep -c . <<< "$EDITORS")" -ge 2 ] || fail "the two editors did not open in Ardour (ardour.log)"
+position() { sed -n "$1p" <<< "$EDITORS" | sed -E 's/.* 570x180\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\1 \2/'; }
+read -r X Y <<< "$(position 1)"
+read -r X2 Y2 <<< "$(position 2)"
+pass "editor windows at ($X, $Y) and ($X2, $Y2) of the screen"
 MAIN=$(xdotool search --name ' - Ardour' | head -1)
 PLUGWIN=$(xdotool search --onlyvisible --name 'tq-spectrum' | head -1)
 
-grab() { import -window root -crop "570x180+$X+$Y" +repage "$1"; }
+grab() { import -window root -crop "570x180+${2:-$X}+${3:-$Y}" +repage "$1"; }
+changed() { compare -metric AE "$1" "$2" null: 2>&1 || true; }
 sleep 2
 xdotool key --window "$MAIN" space # play
 sleep 4
 grab "$WORK/bars-1.png"
 sleep 1
 grab "$WORK/bars-2.png"
-moved=$(compare -metric AE "$WORK/bars-1.png" "$WORK/bars-2.png" null: 2>&1 || true)
+moved=$(changed "$WORK/bars-1.png" "$WORK/bars-2.png")
 [ "${moved%% *}" != "0" ] || fail "the bars do not move while the session plays"
 pass "the bars move ($moved pixels changed in a second)"
+
+# The second editor's View menu, left open: the first editor's bars go on.
+# The menu is a top-level window of its own while it is open.
+toplevels() { xwininfo -root -children | grep -c '^ *0x'; }
+before=$(toplevels)
+xdotool mousemove $((X2 + 37)) $((Y2 + 10)) click 1
+sleep 1
+[ "$(toplevels)" -gt "$before" ] || fail "the View menu did not open in the second editor"
+grab "$WORK/other-1.png"
+sleep 1
+grab "$WORK/other-2.png"
+import -window root "$OUT/ardour-two-editors.png"
+moved=$(changed "$WORK/other-1.png" "$WORK/other-2.png")
+[ "${moved%% *}" != "0" ] || fail "an open menu in one editor stops the other's bars"
+pass "with a menu open in one editor the other's bars move ($moved pixels changed in a second)"
+xdotool key Escape
+sleep 1
+[ "$(toplevels)" -eq "$before" ] || fail "the View menu stayed on screen after Escape"
 
 # View > "Logarithmic" with the mouse: the menu's fourth entry.
 xdotool mousemove $((X + 37)) $((Y + 10)) click 1
@@ -233,8 +265,8 @@ grab "$WORK/bars-log.png"
 labels() { convert "$1" -crop 570x12+0+143 +repage "$2"; }
 labels "$WORK/bars-2.png" "$WORK/labels-linear.png"
 labels "$WORK/bars-log.png" "$WORK/labels-log.png"
-changed=$(compare -metric AE "$WORK/labels-linear.png" "$WORK/labels-log.png" null: 2>&1 || true)
-[ "${changed%% *}" != "0" ] || fail "the labels did not change after View > Logarithmic"
+relabelled=$(changed "$WORK/labels-linear.png" "$WORK/labels-log.png")
+[ "${relabelled%% *}" != "0" ] || fail "the labels did not change after View > Logarithmic"
 pass "View > Logarithmic changed the labels"
 
 [ -n "$PLUGWIN" ] && import -window "$PLUGWIN" "$OUT/ardour-editor.png"
