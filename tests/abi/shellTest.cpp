@@ -38,18 +38,14 @@ float maxBandLevel(const tq_spectrumCore& core) {
     return level;
 }
 
-void feedSine(const Plugin& plugin, float frequency, int frames, bool deprecatedEntry) {
+void feedSine(const Plugin& plugin, float frequency, int frames) {
     std::vector<float> in(static_cast<size_t>(frames)), out(in.size());
     for (size_t i = 0; i < in.size(); ++i) {
         in[i] = 0.5f * std::sin(2.0f * 3.14159265f * frequency * static_cast<float>(i) / 44100.0f);
     }
     float* ins[2] = {in.data(), in.data()};
     float* outs[2] = {out.data(), out.data()};
-    if (deprecatedEntry) {
-        plugin.effect->process(plugin.effect, ins, outs, frames);
-    } else {
-        plugin.effect->processReplacing(plugin.effect, ins, outs, frames);
-    }
+    plugin.effect->processReplacing(plugin.effect, ins, outs, frames);
 }
 
 } // namespace
@@ -104,14 +100,8 @@ TEST(PluginObject, ProcessReplacingMeasuresTheAudio) {
     Plugin plugin;
     const tq_spectrumCore& core = *plugin.object().getCore();
     EXPECT_EQ(maxBandLevel(core), 0.0f);
-    feedSine(plugin, 1000.0f, 1024, false);
+    feedSine(plugin, 1000.0f, 1024);
     // 1 kHz lies in bin 23 (1000 * 1024 / 44100 = 23.2), inside band 4 (bins 21..25).
     EXPECT_GT(core.bandLevel[4].load(), 0.9f);
     EXPECT_LT(core.bandLevel[40].load(), 0.2f);
-}
-
-TEST(PluginObject, DeprecatedProcessAnalysesNothing) {
-    Plugin plugin;
-    feedSine(plugin, 1000.0f, 8192, true);
-    EXPECT_EQ(maxBandLevel(*plugin.object().getCore()), 0.0f);
 }

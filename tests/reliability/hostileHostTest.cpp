@@ -236,10 +236,12 @@ TEST(HostileHost, RecordEntriesTakeAnyArguments) {
         EXPECT_EQ(text[0], 'x') << "the host's text stays as it was";
         EXPECT_EQ(host.dispatch(effCanBeAutomated, index), 1);
     }
-    // Neither the deprecated entry nor the double-precision one does anything.
-    StereoBlock block(256);
+    // Neither the deprecated entry nor the double-precision one does
+    // anything: two hops of loud audio leave no level.
+    StereoBlock block(8192);
+    TestSignal().fill(TestSignal::Kind::loud, block.input(0), block.input(1), 8192);
     block.poisonOutputs();
-    effect->process(effect, block.inputs(), block.outputs(), 256);
+    effect->process(effect, block.inputs(), block.outputs(), 8192);
     effect->process(effect, nullptr, nullptr, kIndexMax);
     effect->processDoubleReplacing(effect, nullptr, nullptr, kIndexMax);
     EXPECT_TRUE(block.untouched(0));
