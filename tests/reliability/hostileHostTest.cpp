@@ -24,7 +24,7 @@
 #include "tests/support/hostAnswers.h"
 #include "toolkit/CFrame.h"
 
-// [SECTION] Argument pools and the answer table
+// [SECTION] Argument pools and the opcode sweep
 // [SECTION] Every opcode
 // [SECTION] Sample rates and block sizes
 // [SECTION] Frame counts, channel pointers and sample values
@@ -33,7 +33,7 @@
 
 namespace {
 
-// [SECTION] Argument pools and the answer table
+// [SECTION] Argument pools and the opcode sweep
 
 constexpr float kInf = std::numeric_limits<float>::infinity();
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
