@@ -1,0 +1,31 @@
+// The transforms behind MEftFrmFft, over its arrays: x holds the n values
+// and ends with the transform, work receives them bit-reversed; reversal is
+// the bit-reversal table, ur/ui the factors of all stages, stage L's from
+// entry 2^(L-1) - 1. The real-frame transforms window frame (n samples) on
+// the way in and answer false, with nothing finished, when a windowed sample
+// is 2^126 or more in magnitude, an infinity or NaN. The wide versions run
+// in 256-bit vectors and give the same bits; they are built where the
+// processor family has such vectors and otherwise run the portable code.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace fftKernels {
+
+// Whether this processor runs the wide versions.
+bool processorHasWideVectors();
+
+void transformPortable(float* xr, float* xi, float* workR, float* workI, const int32_t* reversal,
+                       const float* ur, const float* ui, size_t n);
+bool realTransformPortable(const float* frame, const float* window, float* xr, float* xi,
+                           float* workR, float* workI, const int32_t* reversal, const float* ur,
+                           const float* ui, int32_t log2n);
+
+void transformWide(float* xr, float* xi, float* workR, float* workI, const int32_t* reversal,
+                   const float* ur, const float* ui, size_t n);
+bool realTransformWide(const float* frame, const float* window, float* xr, float* xi, float* workR,
+                       float* workI, const int32_t* reversal, const float* ur, const float* ui,
+                       int32_t log2n);
+
+} // namespace fftKernels

@@ -1,0 +1,110 @@
+// The transforms compiled for x86 processors with 256-bit vectors (AVX2),
+// chosen at run time. Each vector lane does the float operation the scalar
+// code does, so both give the same bits.
+#include "analysis/FftKernels.h"
+
+#include <immintrin.h>
+
+#include "analysis/FftStages.h"
+
+#define TQ_WIDE [[gnu::target("avx2")]]
+
+namespace fftKernels {
+
+using fftStages::TableReversal;
+
+bool processorHasWideVectors() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+}
+
+// The bit reversal of n = R * R values (R = 2^h, 8 to 64), seen as R rows
+// of R: the value at row rev_h(b), column rev_h(a) moves to row a, column b.
+// So blocks of 8 x 8 are loaded by rows, transposed in registers and stored
+// by rows; values only move. Other lengths go through the table.
+struct BlockReversal {
+    // Rows are at most this long here; longer transforms use the table.
+    static constexpr size_t kMaxRows = 64;
+
+    // Moves the block of input rows at offsets from[0..7] + column c0 to
+    // the output rows at offsets to[0..7] + column b0, transposed.
+    TQ_WIDE [[gnu::always_inline]] static inline void block(const float* in, float* out,
+                                                            const size_t* from, const size_t* to) {
+        __m256 r[8];
+#pragma GCC unroll 8
+        for (size_t k = 0; k < 8; ++k) {
+            r[k] = _mm256_loadu_ps(in + from[k]);
+        }
+        const __m256 t0 = _mm256_unpacklo_ps(r[0], r[1]);
+        const __m256 t1 = _mm256_unpackhi_ps(r[0], r[1]);
+        const __m256 t2 = _mm256_unpacklo_ps(r[2], r[3]);
+        const __m256 t3 = _mm256_unpackhi_ps(r[2], r[3]);
+        const __m256 t4 = _mm256_unpacklo_ps(r[4], r[5]);
+        const __m256 t5 = _mm256_unpackhi_ps(r[4], r[5]);
+        const __m256 t6 = _mm256_unpacklo_ps(r[6], r[7]);
+        const __m256 t7 = _mm256_unpackhi_ps(r[6], r[7]);
+        const __m256 s0 = _mm256_shuffle_ps(t0, t2, 0x44);
+        const __m256 s1 = _mm256_shuffle_ps(t0, t2, 0xee);
+        const __m256 s2 = _mm256_shuffle_ps(t1, t3, 0x44);
+        const __m256 s3 = _mm256_shuffle_ps(t1, t3, 0xee);
+        const __m256 s4 = _mm256_shuffle_ps(t4, t6, 0x44);
+        const __m256 s5 = _mm256_shuffle_ps(t4, t6, 0xee);
+        const __m256 s6 = _mm256_shuffle_ps(t5, t7, 0x44);
+        const __m256 s7 = _mm256_shuffle_ps(t5, t7, 0xee);
+        _mm256_storeu_ps(out + to[0], _mm256_permute2f128_ps(s0, s4, 0x20));
+        _mm256_storeu_ps(out + to[1], _mm256_permute2f128_ps(s1, s5, 0x20));
+        _mm256_storeu_ps(out + to[2], _mm256_permute2f128_ps(s2, s6, 0x20));
+        _mm256_storeu_ps(out + to[3], _mm256_permute2f128_ps(s3, s7, 0x20));
+        _mm256_storeu_ps(out + to[4], _mm256_permute2f128_ps(s0, s4, 0x31));
+        _mm256_storeu_ps(out + to[5], _mm256_permute2f128_ps(s1, s5, 0x31));
+        _mm256_storeu_ps(out + to[6], _mm256_permute2f128_ps(s2, s6, 0x31));
+        _mm256_storeu_ps(out + to[7], _mm256_permute2f128_ps(s3, s7, 0x31));
+    }
+
+    // Called, not inlined, from the transforms: it needs the wide vectors.
+    TQ_WIDE static void run(const float* __restrict inR, const float* __restrict inI,
+                            float* __restrict outR, float* __restrict outI,
+                            const int32_t* __restrict reversal, size_t n) {
+        int32_t log2n = 0;
+        while ((size_t{1} << log2n) < n) {
+            ++log2n;
+        }
+        const int32_t h = log2n / 2;
+        const size_t rows = size_t{1} << h;
+        if (log2n % 2 != 0 || rows < 8 || rows > kMaxRows) {
+            TableReversal::run(inR, inI, outR, outI, reversal, n);
+            return;
+        }
+        // The offset of row rev_h(k), whose reversed index is k.
+        size_t offset[kMaxRows];
+        for (size_t k = 0; k < rows; ++k) {
+            offset[k] = (static_cast<size_t>(reversal[k]) >> h) * rows;
+        }
+        for (size_t b0 = 0; b0 < rows; b0 += 8) {
+            for (size_t c0 = 0; c0 < rows; c0 += 8) {
+                size_t from[8];
+                size_t to[8];
+                for (size_t k = 0; k < 8; ++k) {
+                    from[k] = offset[b0 + k] + c0;
+                    to[k] = offset[c0 + k] + b0;
+                }
+                block(inR, outR, from, to);
+                block(inI, outI, from, to);
+            }
+        }
+    }
+};
+
+TQ_WIDE void transformWide(float* xr, float* xi, float* workR, float* workI,
+                           const int32_t* reversal, const float* ur, const float* ui, size_t n) {
+    fftStages::runTransform<BlockReversal>(xr, xi, workR, workI, reversal, ur, ui, n);
+}
+
+TQ_WIDE bool realTransformWide(const float* frame, const float* window, float* xr, float* xi,
+                               float* workR, float* workI, const int32_t* reversal, const float* ur,
+                               const float* ui, int32_t log2n) {
+    return fftStages::runRealTransform<BlockReversal>(frame, window, xr, xi, workR, workI, reversal,
+                                                      ur, ui, log2n);
+}
+
+} // namespace fftKernels

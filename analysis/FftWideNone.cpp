@@ -1,0 +1,22 @@
+// Processors without 256-bit vectors that the build knows of: the wide
+// transforms are the portable ones.
+#include "analysis/FftKernels.h"
+
+namespace fftKernels {
+
+bool processorHasWideVectors() {
+    return false;
+}
+
+void transformWide(float* xr, float* xi, float* workR, float* workI, const int32_t* reversal,
+                   const float* ur, const float* ui, size_t n) {
+    transformPortable(xr, xi, workR, workI, reversal, ur, ui, n);
+}
+
+bool realTransformWide(const float* frame, const float* window, float* xr, float* xi, float* workR,
+                       float* workI, const int32_t* reversal, const float* ur, const float* ui,
+                       int32_t log2n) {
+    return realTransformPortable(frame, window, xr, xi, workR, workI, reversal, ur, ui, log2n);
+}
+
+} // namespace fftKernels
