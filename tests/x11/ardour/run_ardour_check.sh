@@ -224,15 +224,20 @@ pass "editor windows at ($X, $Y) and ($X2, $Y2) of the screen"
 MAIN=$(xdotool search --name ' - Ardour' | head -1)
 PLUGWIN=$(xdotool search --onlyvisible --name 'tq-spectrum' | head -1)
 
-grab() { import -window root -crop "570x180+${2:-$X}+${3:-$Y}" +repage "$1"; }
+grab() { import -window root -crop "570x180+$X+$Y" +repage "$1"; }
 changed() { compare -metric AE "$1" "$2" null: 2>&1 || true; }
+# The first editor a second apart, as NAME-1.png and NAME-2.png; the pixels
+# that changed.
+moved() {
+    grab "$WORK/$1-1.png"
+    sleep 1
+    grab "$WORK/$1-2.png"
+    changed "$WORK/$1-1.png" "$WORK/$1-2.png"
+}
 sleep 2
 xdotool key --window "$MAIN" space # play
 sleep 4
-grab "$WORK/bars-1.png"
-sleep 1
-grab "$WORK/bars-2.png"
-moved=$(changed "$WORK/bars-1.png" "$WORK/bars-2.png")
+moved=$(moved bars)
 [ "${moved%% *}" != "0" ] || fail "the bars do not move while the session plays"
 pass "the bars move ($moved pixels changed in a second)"
 
@@ -243,11 +248,8 @@ before=$(toplevels)
 xdotool mousemove $((X2 + 37)) $((Y2 + 10)) click 1
 sleep 1
 [ "$(toplevels)" -gt "$before" ] || fail "the View menu did not open in the second editor"
-grab "$WORK/other-1.png"
-sleep 1
-grab "$WORK/other-2.png"
+moved=$(moved other)
 import -window root "$OUT/ardour-two-editors.png"
-moved=$(changed "$WORK/other-1.png" "$WORK/other-2.png")
 [ "${moved%% *}" != "0" ] || fail "an open menu in one editor stops the other's bars"
 pass "with a menu open in one editor the other's bars move ($moved pixels changed in a second)"
 xdotool key Escape
