@@ -146,9 +146,11 @@ bool playsThrough(const TestHost& host, size_t frames, int32_t blocks, uint32_t 
     return true;
 }
 
-// Opens the editor in `window`, idles it through decays, switches the axis
-// both ways and visits the About panel; false if any step misbehaved.
-bool exerciseEditor(const TestHost& host, HeadlessWindow& window) {
+// Opens the editor in a window of its own, idles it through decays,
+// switches the axis both ways and visits the About panel; false if any step
+// misbehaved.
+bool exerciseEditor(const TestHost& host) {
+    HeadlessWindow window;
     if (host.dispatch(effEditOpen, 0, 0, window.handle()) != 1) {
         return false;
     }
@@ -197,8 +199,7 @@ TEST(HostileHost, EveryOpcodeWithOddArgumentsGivesTheAnswersAHostReliesOn) {
     EXPECT_TRUE(playsThrough(host, 512, 40));
     EXPECT_GT(host.highestLevel(), 0.5f);
     EXPECT_TRUE(host.levelsInRange());
-    HeadlessWindow window;
-    EXPECT_TRUE(exerciseEditor(host, window));
+    EXPECT_TRUE(exerciseEditor(host));
 }
 
 TEST(HostileHost, EveryOpcodeWithTheEditorOpen) {
@@ -278,8 +279,7 @@ TEST(HostileHost, UnusableSampleRatesThenNormalAudioAndAnOpenEditor) {
         EXPECT_TRUE(playsThrough(host, 512, 100));
         EXPECT_GT(host.highestLevel(), 0.5f) << "the analysis does not depend on the rate";
         EXPECT_TRUE(host.levelsInRange());
-        HeadlessWindow window;
-        EXPECT_TRUE(exerciseEditor(host, window));
+        EXPECT_TRUE(exerciseEditor(host));
         for (const auto& entry : host.core().bandStartBin) {
             EXPECT_GE(entry.load(), 0);
         }
@@ -447,8 +447,7 @@ TEST(HostileHost, IdleAndCloseBeforeAnyOpen) {
         EXPECT_EQ(host.dispatch(effEditClose), 0);
     }
     EXPECT_FALSE(host.editor().opened);
-    HeadlessWindow window;
-    EXPECT_TRUE(exerciseEditor(host, window));
+    EXPECT_TRUE(exerciseEditor(host));
     // And again after a close.
     EXPECT_EQ(host.dispatch(effEditIdle), 0);
     EXPECT_EQ(host.dispatch(effEditClose), 0);
@@ -577,8 +576,7 @@ TEST(HostileHost, EveryAllocationOfAHostCallMayFail) {
     {
         HeadlessSystem::reset();
         TestHost warm;
-        HeadlessWindow window;
-        ASSERT_TRUE(exerciseEditor(warm, window));
+        ASSERT_TRUE(exerciseEditor(warm));
     }
     for (const FailingCall& failing : kFailingCalls) {
         SCOPED_TRACE(failing.name);
@@ -605,11 +603,10 @@ TEST(HostileHost, EveryAllocationOfAHostCallMayFail) {
             if (!pass.host->effect()) {
                 continue;
             }
-            // With memory available again, the same plug-in works. In a
+            // With memory available again, the same plug-in works, in a
             // window of its own: a popup that failed left its scripted
             // answer in this one.
-            HeadlessWindow later;
-            EXPECT_TRUE(exerciseEditor(*pass.host, later));
+            EXPECT_TRUE(exerciseEditor(*pass.host));
             EXPECT_TRUE(playsThrough(*pass.host, 512, 10));
             EXPECT_EQ(pass.host->close(), 1);
             EXPECT_EQ(HeadlessSystem::oleDepth(), 0);
