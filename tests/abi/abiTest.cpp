@@ -64,6 +64,19 @@ bool sameBits(const std::vector<float>& a, const std::vector<float>& b) {
     return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
 }
 
+// Runs one stereo block through `effect`, into outputs of its own or in
+// place, and tells whether both channels came out bit for bit as they went in.
+bool passesThrough(AEffect* effect, const std::vector<float>& left, const std::vector<float>& right,
+                   bool inPlace = false) {
+    std::vector<float> inLeft = left, inRight = right;
+    std::vector<float> outLeft(left.size(), 9.0f), outRight(right.size(), 9.0f);
+    float* ins[2] = {inLeft.data(), inRight.data()};
+    float* outs[2] = {outLeft.data(), outRight.data()};
+    effect->processReplacing(effect, ins, inPlace ? ins : outs, static_cast<VstInt32>(left.size()));
+    return sameBits(inPlace ? inLeft : outLeft, left) &&
+           sameBits(inPlace ? inRight : outRight, right);
+}
+
 } // namespace
 
 TEST_F(AbiTest, EntryPointsAreOneFunctionUnderTwoNames) {
@@ -87,8 +100,8 @@ TEST_F(AbiTest, CreationAsksOnlyForTheHostVersion) {
 }
 
 TEST_F(AbiTest, RecordHoldsTheProductsValues) {
+    static_assert(kEffectMagic == 0x56737450);
     EXPECT_EQ(effect->magic, kEffectMagic);
-    EXPECT_EQ(effect->magic, 0x56737450);
     EXPECT_EQ(effect->numPrograms, 1);
     EXPECT_EQ(effect->numParams, 0);
     EXPECT_EQ(effect->numInputs, 2);
@@ -139,17 +152,20 @@ TEST_F(AbiTest, EveryOpcodeGivesTheAnswersAHostReliesOn) {
 }
 
 TEST_F(AbiTest, IdentityTexts) {
-    char text[256];
-    std::memset(text, 'x', sizeof(text));
-    EXPECT_EQ(dispatch(effGetEffectName, 0, 0, text), 1);
-    EXPECT_STREQ(text, "tq-spectrum");
-    std::memset(text, 'x', sizeof(text));
-    EXPECT_EQ(dispatch(effGetProductString, 0, 0, text), 1);
-    EXPECT_STREQ(text, "tq-spectrum");
-    std::memset(text, 'x', sizeof(text));
-    EXPECT_EQ(dispatch(effGetVendorString, 0, 0, text), 1);
-    EXPECT_STREQ(text, "corvale");
-    EXPECT_EQ(text[8], 'x') << "nothing written past the terminator";
+    struct Row {
+        VstInt32 opcode;
+        const char* text;
+    };
+    for (const Row& row :
+         {Row{effGetEffectName, "tq-spectrum"}, Row{effGetProductString, "tq-spectrum"},
+          Row{effGetVendorString, "corvale"}}) {
+        SCOPED_TRACE(row.opcode);
+        char text[256];
+        std::memset(text, 'x', sizeof(text));
+        EXPECT_EQ(dispatch(row.opcode, 0, 0, text), 1);
+        EXPECT_STREQ(text, row.text);
+        EXPECT_EQ(text[std::strlen(row.text) + 1], 'x') << "nothing written past the terminator";
+    }
     EXPECT_EQ(dispatch(effGetVendorVersion), 1000);
     EXPECT_EQ(effect->version, 1);
 }
@@ -195,27 +211,18 @@ TEST_F(AbiTest, ProcessReplacingPassesAudioThroughBitForBit) {
     dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
     dispatch(effMainsChanged, 0, 1);
     for (size_t frames : {1u, 7u, 64u, 513u, 1024u, 4097u, 10000u}) {
-        auto left = randomBlock(rng, frames);
-        auto right = randomBlock(rng, frames);
-        std::vector<float> outLeft(frames, 9.0f), outRight(frames, 9.0f);
-        float* ins[2] = {left.data(), right.data()};
-        float* outs[2] = {outLeft.data(), outRight.data()};
-        effect->processReplacing(effect, ins, outs, static_cast<VstInt32>(frames));
-        EXPECT_TRUE(sameBits(outLeft, left)) << frames;
-        EXPECT_TRUE(sameBits(outRight, right)) << frames;
+        const auto left = randomBlock(rng, frames);
+        const auto right = randomBlock(rng, frames);
+        EXPECT_TRUE(passesThrough(effect, left, right)) << frames;
     }
 }
 
 TEST_F(AbiTest, ProcessReplacingInPlaceKeepsTheAudio) {
     std::mt19937 rng(11);
     for (size_t frames : {3u, 512u, 5000u}) {
-        auto left = randomBlock(rng, frames);
-        auto right = randomBlock(rng, frames);
-        auto leftCopy = left, rightCopy = right;
-        float* chans[2] = {left.data(), right.data()};
-        effect->processReplacing(effect, chans, chans, static_cast<VstInt32>(frames));
-        EXPECT_TRUE(sameBits(left, leftCopy));
-        EXPECT_TRUE(sameBits(right, rightCopy));
+        const auto left = randomBlock(rng, frames);
+        const auto right = randomBlock(rng, frames);
+        EXPECT_TRUE(passesThrough(effect, left, right, true)) << frames;
     }
 }
 
@@ -227,13 +234,7 @@ TEST_F(AbiTest, SpecialSampleValuesPassThroughUnchanged) {
                                -0.0f,
                                1e30f};
     left.resize(2048, 1.0f);
-    std::vector<float> right(left.rbegin(), left.rend());
-    std::vector<float> outLeft(left.size()), outRight(left.size());
-    float* ins[2] = {left.data(), right.data()};
-    float* outs[2] = {outLeft.data(), outRight.data()};
-    effect->processReplacing(effect, ins, outs, static_cast<VstInt32>(left.size()));
-    EXPECT_TRUE(sameBits(outLeft, left));
-    EXPECT_TRUE(sameBits(outRight, right));
+    EXPECT_TRUE(passesThrough(effect, left, {left.rbegin(), left.rend()}));
 }
 
 TEST_F(AbiTest, SuspendAndResumeAnswerZero) {
@@ -256,14 +257,9 @@ TEST_F(AbiTest, SixtyFourInstancesAtOnce) {
     std::mt19937 rng(3);
     for (int round = 0; round < 3; ++round) {
         for (AEffect* e : effects) {
-            auto left = randomBlock(rng, 2048);
-            auto right = randomBlock(rng, 2048);
-            std::vector<float> outLeft(2048), outRight(2048);
-            float* ins[2] = {left.data(), right.data()};
-            float* outs[2] = {outLeft.data(), outRight.data()};
-            e->processReplacing(e, ins, outs, 2048);
-            ASSERT_TRUE(sameBits(outLeft, left));
-            ASSERT_TRUE(sameBits(outRight, right));
+            const auto left = randomBlock(rng, 2048);
+            const auto right = randomBlock(rng, 2048);
+            ASSERT_TRUE(passesThrough(e, left, right));
         }
     }
     for (AEffect* e : effects) {
