@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/core/scratchDirectory.h"
 #include "tests/core/testCore.h"
+#include "tests/support/hostcoreScratchDir.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ protected:
         core.loadPresetFile(path.c_str(), nullptr);
     }
 
-    scratchDirectory scratch;
+    ScratchDir scratch{ScratchDir::Enter::yes};
     testCore core;
 };
 
@@ -64,7 +64,7 @@ private:
 TEST_F(pluginCorePresetFiles, SavesTheWarmPresetByteForByte) {
     addWarmParameters(core);
     EXPECT_TRUE(core.savePreset(nullptr, "Warm"));
-    EXPECT_EQ(scratchDirectory::read("Warm.pre"),
+    EXPECT_EQ(ScratchDir::read("Warm.pre"),
               "Warm:1000:2:\n0:Level:6:0:-3.500000:\n1:Mode:2:0:1.000000:\n");
     ASSERT_EQ(core.getPresetCount(), 1);
     char text[25];
@@ -78,7 +78,7 @@ TEST_F(pluginCorePresetFiles, SavesTheWarmPresetByteForByte) {
 
 TEST_F(pluginCorePresetFiles, ACoreWithoutParametersSavesTheHeaderAlone) {
     EXPECT_TRUE(core.savePreset(nullptr, "Empty"));
-    EXPECT_EQ(scratchDirectory::read("Empty.pre"), "Empty:1000:0:\n");
+    EXPECT_EQ(ScratchDir::read("Empty.pre"), "Empty:1000:0:\n");
     ASSERT_EQ(core.getPresetCount(), 1);
     EXPECT_EQ(core.presets[0].entryCount, 0);
 }
@@ -86,7 +86,7 @@ TEST_F(pluginCorePresetFiles, ACoreWithoutParametersSavesTheHeaderAlone) {
 TEST_F(pluginCorePresetFiles, TheHeaderCarriesTheCurrentVersion) {
     core.setVersion(1203);
     core.savePreset(nullptr, "V");
-    EXPECT_EQ(scratchDirectory::read("V.pre"), "V:1203:0:\n");
+    EXPECT_EQ(ScratchDir::read("V.pre"), "V:1203:0:\n");
 }
 
 TEST_F(pluginCorePresetFiles, SavingAgainUpdatesThePresetInPlaceWithExactValues) {
@@ -99,7 +99,7 @@ TEST_F(pluginCorePresetFiles, SavingAgainUpdatesThePresetInPlaceWithExactValues)
     EXPECT_FALSE(core.savePreset(nullptr, "Warm"));
     EXPECT_EQ(core.getPresetCount(), 1);
     EXPECT_EQ(core.presets[0].values[0].value, -1.1234567f);
-    EXPECT_EQ(scratchDirectory::read("Warm.pre"),
+    EXPECT_EQ(ScratchDir::read("Warm.pre"),
               "Warm:1000:2:\n0:Level:6:0:-1.123457:\n1:Mode:2:0:1.000000:\n");
 }
 
@@ -119,7 +119,7 @@ TEST_F(pluginCorePresetFiles, RoundTripsThroughTheSixDecimalTextForm) {
                                    "4:Blob:29:8:0.75x\0yz:\n"
                                    "5:(Hidden):10:0:3.000000:\n"
                                    "6:Amount:12:0:0.000000:\n";
-    EXPECT_EQ(scratchDirectory::read("Round.pre"), std::string(expected, sizeof expected - 1));
+    EXPECT_EQ(ScratchDir::read("Round.pre"), std::string(expected, sizeof expected - 1));
 
     testCore target;
     addStandardParameters(target);
@@ -153,7 +153,7 @@ TEST_F(pluginCorePresetFiles, ColonsBecomeDashesInNamesOnly) {
     core.sanitizeName(nullptr);
 
     ASSERT_TRUE(core.savePreset(nullptr, "Pad:2"));
-    EXPECT_EQ(scratchDirectory::read("Pad:2.pre"), "Pad-2:1000:1:\n0:Gain-L:6:0:1.000000:\n");
+    EXPECT_EQ(ScratchDir::read("Pad:2.pre"), "Pad-2:1000:1:\n0:Gain-L:6:0:1.000000:\n");
     char text[25];
     core.getPresetName(0, text);
     EXPECT_STREQ(text, "Pad-2");
@@ -168,7 +168,7 @@ TEST_F(pluginCorePresetFiles, MissingEmptyOrUncreatableNamesSaveNothing) {
 }
 
 TEST_F(pluginCorePresetFiles, ASaveThatCannotBeWrittenFullyAddsAndUpdatesNothing) {
-    if (!scratchDirectory::exists("/dev/full")) {
+    if (!ScratchDir::exists("/dev/full")) {
         GTEST_SKIP() << "no /dev/full to write to";
     }
     addWarmParameters(core);
@@ -251,7 +251,7 @@ TEST_F(pluginCorePresetFiles, NumbersUseADecimalPointWhateverTheLocale) {
     }
     addWarmParameters(core);
     ASSERT_TRUE(core.savePreset(nullptr, "Warm"));
-    EXPECT_EQ(scratchDirectory::read("Warm.pre"),
+    EXPECT_EQ(ScratchDir::read("Warm.pre"),
               "Warm:1000:2:\n0:Level:6:0:-3.500000:\n1:Mode:2:0:1.000000:\n");
     EXPECT_EQ(core.presets[0].values[0].value, -3.5f);
 
