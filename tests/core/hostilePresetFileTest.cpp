@@ -12,8 +12,8 @@
 
 #include "core/presetLineReader.h"
 
-#include "tests/core/scratchDirectory.h"
 #include "tests/core/testCore.h"
+#include "tests/support/hostcoreScratchDir.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ protected:
     }
     const presetRecord& last() const { return core.presets.back(); }
 
-    scratchDirectory scratch;
+    ScratchDir scratch{ScratchDir::Enter::yes};
     testCore core;
     int files = 0;
 };
@@ -225,7 +225,7 @@ TEST_F(hostilePresetFiles, APathFillingItsFieldIsKeptCutAndNeverDeletedInPlaceOf
 
     core.deletePreset(nullptr, "Long");
     EXPECT_EQ(core.getPresetCount(), 1);
-    EXPECT_TRUE(scratchDirectory::exists(path));
+    EXPECT_TRUE(ScratchDir::exists(path));
 }
 
 TEST_F(hostilePresetFiles, ASaveThatFailsPartWayLeavesTheFolderAsItWas) {
@@ -246,7 +246,7 @@ TEST_F(hostilePresetFiles, ASaveThatFailsPartWayLeavesTheFolderAsItWas) {
             ASSERT_TRUE(core.savePreset(nullptr, r.name));
         }
         const std::vector<std::string> before = scratch.entries();
-        const std::string contents = scratchDirectory::read(file);
+        const std::string contents = ScratchDir::read(file);
         const int32_t count = core.getPresetCount();
         core.parameters[1].value = -7.0f;
         bool saved = true;
@@ -257,7 +257,7 @@ TEST_F(hostilePresetFiles, ASaveThatFailsPartWayLeavesTheFolderAsItWas) {
         }
         EXPECT_FALSE(saved);
         EXPECT_EQ(scratch.entries(), before);
-        EXPECT_EQ(scratchDirectory::read(file), contents);
+        EXPECT_EQ(ScratchDir::read(file), contents);
         EXPECT_EQ(core.getPresetCount(), count);
         if (r.overwrites) {
             EXPECT_EQ(core.presets.back().values[1].value, 0.0f);
@@ -276,7 +276,7 @@ TEST_F(hostilePresetFiles, EverySavedNameOwnsItsPresetAndItsFile) {
          [&](int32_t base) {
              const std::string name = field + "-one";
              EXPECT_FALSE(core.savePreset(nullptr, name.c_str()));
-             EXPECT_FALSE(scratchDirectory::exists(name + ".pre"));
+             EXPECT_FALSE(ScratchDir::exists(name + ".pre"));
              EXPECT_EQ(core.getPresetCount(), base);
          }},
         {"a longer name that shares the field deletes nothing",
@@ -284,7 +284,7 @@ TEST_F(hostilePresetFiles, EverySavedNameOwnsItsPresetAndItsFile) {
              ASSERT_TRUE(load(field + "1234:1000:0:\n"));
              const std::string path = last().path;
              EXPECT_LT(core.deletePreset(nullptr, (field + "5678").c_str()), 0);
-             EXPECT_TRUE(scratchDirectory::exists(path));
+             EXPECT_TRUE(ScratchDir::exists(path));
          }},
         {"a save leaves a preset read from another file alone",
          [&](int32_t base) {
@@ -295,8 +295,8 @@ TEST_F(hostilePresetFiles, EverySavedNameOwnsItsPresetAndItsFile) {
              EXPECT_STREQ(last().path, "Warm.pre");
              core.deletePreset(nullptr, "Warm");
              core.deletePreset(nullptr, "Warm");
-             EXPECT_FALSE(scratchDirectory::exists(elsewhere));
-             EXPECT_FALSE(scratchDirectory::exists("Warm.pre"));
+             EXPECT_FALSE(ScratchDir::exists(elsewhere));
+             EXPECT_FALSE(ScratchDir::exists("Warm.pre"));
          }},
         {"a name with a colon saved twice is one preset",
          [&](int32_t base) {
@@ -304,7 +304,7 @@ TEST_F(hostilePresetFiles, EverySavedNameOwnsItsPresetAndItsFile) {
              EXPECT_FALSE(core.savePreset(nullptr, "Pad:2"));
              EXPECT_EQ(core.getPresetCount(), base + 1);
              core.deletePreset(nullptr, "Pad-2");
-             EXPECT_FALSE(scratchDirectory::exists("Pad:2.pre"));
+             EXPECT_FALSE(ScratchDir::exists("Pad:2.pre"));
          }},
     };
     for (const row& r : rows) {

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/core/scratchDirectory.h"
 #include "tests/core/testCore.h"
+#include "tests/support/hostcoreScratchDir.h"
 
 namespace {
 
@@ -20,7 +20,14 @@ void addWarmParameters(testCore& core) {
 
 class pluginCorePresetFiles : public ::testing::Test {
 protected:
-    scratchDirectory scratch;
+    // Writes the bytes as a preset file and loads it without a group.
+    void load(const std::string& file, const std::string& bytes) {
+        const std::string path = scratch.write(file, bytes);
+        core.loadPresetFile(path.c_str(), nullptr);
+    }
+
+    ScratchDir scratch{ScratchDir::Enter::yes};
+    testCore core;
 };
 
 // Switches LC_NUMERIC to a locale whose decimal mark is a comma for as long
@@ -55,10 +62,9 @@ private:
 } // namespace
 
 TEST_F(pluginCorePresetFiles, SavesTheWarmPresetByteForByte) {
-    testCore core;
     addWarmParameters(core);
     EXPECT_TRUE(core.savePreset(nullptr, "Warm"));
-    EXPECT_EQ(scratchDirectory::read("Warm.pre"),
+    EXPECT_EQ(ScratchDir::read("Warm.pre"),
               "Warm:1000:2:\n0:Level:6:0:-3.500000:\n1:Mode:2:0:1.000000:\n");
     ASSERT_EQ(core.getPresetCount(), 1);
     char text[25];
@@ -71,22 +77,19 @@ TEST_F(pluginCorePresetFiles, SavesTheWarmPresetByteForByte) {
 }
 
 TEST_F(pluginCorePresetFiles, ACoreWithoutParametersSavesTheHeaderAlone) {
-    testCore core;
     EXPECT_TRUE(core.savePreset(nullptr, "Empty"));
-    EXPECT_EQ(scratchDirectory::read("Empty.pre"), "Empty:1000:0:\n");
+    EXPECT_EQ(ScratchDir::read("Empty.pre"), "Empty:1000:0:\n");
     ASSERT_EQ(core.getPresetCount(), 1);
     EXPECT_EQ(core.presets[0].entryCount, 0);
 }
 
 TEST_F(pluginCorePresetFiles, TheHeaderCarriesTheCurrentVersion) {
-    testCore core;
     core.setVersion(1203);
     core.savePreset(nullptr, "V");
-    EXPECT_EQ(scratchDirectory::read("V.pre"), "V:1203:0:\n");
+    EXPECT_EQ(ScratchDir::read("V.pre"), "V:1203:0:\n");
 }
 
 TEST_F(pluginCorePresetFiles, SavingAgainUpdatesThePresetInPlaceWithExactValues) {
-    testCore core;
     addWarmParameters(core);
     core.parameters[0].value = -3.1234567f;
     ASSERT_TRUE(core.savePreset(nullptr, "Warm"));
@@ -96,7 +99,7 @@ TEST_F(pluginCorePresetFiles, SavingAgainUpdatesThePresetInPlaceWithExactValues)
     EXPECT_FALSE(core.savePreset(nullptr, "Warm"));
     EXPECT_EQ(core.getPresetCount(), 1);
     EXPECT_EQ(core.presets[0].values[0].value, -1.1234567f);
-    EXPECT_EQ(scratchDirectory::read("Warm.pre"),
+    EXPECT_EQ(ScratchDir::read("Warm.pre"),
               "Warm:1000:2:\n0:Level:6:0:-1.123457:\n1:Mode:2:0:1.000000:\n");
 }
 
@@ -116,7 +119,7 @@ TEST_F(pluginCorePresetFiles, RoundTripsThroughTheSixDecimalTextForm) {
                                    "4:Blob:29:8:0.75x\0yz:\n"
                                    "5:(Hidden):10:0:3.000000:\n"
                                    "6:Amount:12:0:0.000000:\n";
-    EXPECT_EQ(scratchDirectory::read("Round.pre"), std::string(expected, sizeof expected - 1));
+    EXPECT_EQ(ScratchDir::read("Round.pre"), std::string(expected, sizeof expected - 1));
 
     testCore target;
     addStandardParameters(target);
@@ -143,7 +146,6 @@ TEST_F(pluginCorePresetFiles, RoundTripsThroughTheSixDecimalTextForm) {
 }
 
 TEST_F(pluginCorePresetFiles, ColonsBecomeDashesInNamesOnly) {
-    testCore core;
     core.addParameter("Gain:L", 6, -60.0f, 6.0f, 1.0f);
     char name[] = ":a::b:";
     core.sanitizeName(name);
@@ -151,7 +153,7 @@ TEST_F(pluginCorePresetFiles, ColonsBecomeDashesInNamesOnly) {
     core.sanitizeName(nullptr);
 
     ASSERT_TRUE(core.savePreset(nullptr, "Pad:2"));
-    EXPECT_EQ(scratchDirectory::read("Pad:2.pre"), "Pad-2:1000:1:\n0:Gain-L:6:0:1.000000:\n");
+    EXPECT_EQ(ScratchDir::read("Pad:2.pre"), "Pad-2:1000:1:\n0:Gain-L:6:0:1.000000:\n");
     char text[25];
     core.getPresetName(0, text);
     EXPECT_STREQ(text, "Pad-2");
@@ -159,7 +161,6 @@ TEST_F(pluginCorePresetFiles, ColonsBecomeDashesInNamesOnly) {
 }
 
 TEST_F(pluginCorePresetFiles, MissingEmptyOrUncreatableNamesSaveNothing) {
-    testCore core;
     EXPECT_FALSE(core.savePreset(nullptr, nullptr));
     EXPECT_FALSE(core.savePreset(nullptr, ""));
     EXPECT_FALSE(core.savePreset(nullptr, "no-such-directory/x"));
@@ -167,10 +168,9 @@ TEST_F(pluginCorePresetFiles, MissingEmptyOrUncreatableNamesSaveNothing) {
 }
 
 TEST_F(pluginCorePresetFiles, ASaveThatCannotBeWrittenFullyAddsAndUpdatesNothing) {
-    if (!scratchDirectory::exists("/dev/full")) {
+    if (!ScratchDir::exists("/dev/full")) {
         GTEST_SKIP() << "no /dev/full to write to";
     }
-    testCore core;
     addWarmParameters(core);
     std::filesystem::create_symlink("/dev/full", "Full.pre");
     EXPECT_FALSE(core.savePreset(nullptr, "Full"));
@@ -186,16 +186,13 @@ TEST_F(pluginCorePresetFiles, ASaveThatCannotBeWrittenFullyAddsAndUpdatesNothing
 
 TEST_F(pluginCorePresetFiles, OnlyAFinalDotPreIsAccepted) {
     const std::string text = "Ok:1000:0:\n";
-    testCore core;
     for (const char* refused : {"x.PRE", "x.pre.bak", "x.pre ", "pre", "x.Pre"}) {
-        const std::string path = scratch.write(refused, text);
-        core.loadPresetFile(path.c_str(), nullptr);
+        load(refused, text);
         EXPECT_EQ(core.getPresetCount(), 0) << refused;
     }
     core.loadPresetFile(nullptr, nullptr);
     std::filesystem::create_directory("dir.d");
-    const std::string accepted = scratch.write("dir.d/x.pre", text);
-    core.loadPresetFile(accepted.c_str(), nullptr);
+    load("dir.d/x.pre", text);
     EXPECT_EQ(core.getPresetCount(), 1);
     std::filesystem::create_directory("plain.d");
     core.loadPresetFile("plain.d/nothing", nullptr); // last dot is in the directory
@@ -204,13 +201,10 @@ TEST_F(pluginCorePresetFiles, OnlyAFinalDotPreIsAccepted) {
 }
 
 TEST_F(pluginCorePresetFiles, ValuesAreClampedToTheRangeOfTheSameIndex) {
-    testCore core;
     core.addParameter("Cutoff", 27, 20.0f, 20000.0f, 1000.0f);
     core.addParameter("Gain", 6, -60.0f, 6.0f, 0.0f);
-    const std::string path = scratch.write(
-        "c.pre", "C:7:4:\n0:Cutoff:27:0:25000.000000:\n1:Gain:6:0:loud:\n2:X:0:0:99999:\n"
-                 "3:Y:0:0:-5e3:\n");
-    core.loadPresetFile(path.c_str(), nullptr);
+    load("c.pre", "C:7:4:\n0:Cutoff:27:0:25000.000000:\n1:Gain:6:0:loud:\n2:X:0:0:99999:\n"
+                  "3:Y:0:0:-5e3:\n");
     ASSERT_EQ(core.getPresetCount(), 1); // version 7 loads like 1000
     const presetRecord& preset = core.presets[0];
     EXPECT_EQ(preset.values[0].value, 20000.0f);
@@ -220,19 +214,14 @@ TEST_F(pluginCorePresetFiles, ValuesAreClampedToTheRangeOfTheSameIndex) {
 }
 
 TEST_F(pluginCorePresetFiles, LettersReadAsZeroAndThenClamp) {
-    testCore core;
     core.addParameter("Cutoff", 27, 20.0f, 20000.0f, 1000.0f);
-    const std::string path = scratch.write("c.pre", "C:1000:1:\n0:Cutoff:27:0:abc:\n");
-    core.loadPresetFile(path.c_str(), nullptr);
+    load("c.pre", "C:1000:1:\n0:Cutoff:27:0:abc:\n");
     EXPECT_EQ(core.presets[0].values[0].value, 20.0f);
 }
 
 TEST_F(pluginCorePresetFiles, OnlyTheAnnouncedNumberOfLinesIsRead) {
-    testCore core;
-    const std::string path =
-        scratch.write("five.pre", "Five:1000:2:\n0:A:0:0:1:\n1:B:0:0:2:\n2:C:0:0:3:\n"
-                                  "3:D:0:0:4:\n4:E:0:0:5:\n");
-    core.loadPresetFile(path.c_str(), nullptr);
+    load("five.pre", "Five:1000:2:\n0:A:0:0:1:\n1:B:0:0:2:\n2:C:0:0:3:\n"
+                     "3:D:0:0:4:\n4:E:0:0:5:\n");
     ASSERT_EQ(core.getPresetCount(), 1);
     EXPECT_EQ(core.presets[0].entryCount, 2);
     ASSERT_EQ(core.presets[0].values.size(), 2u);
@@ -241,15 +230,12 @@ TEST_F(pluginCorePresetFiles, OnlyTheAnnouncedNumberOfLinesIsRead) {
 }
 
 TEST_F(pluginCorePresetFiles, EntriesArePlacedByLineOrderNotByTheirIndexField) {
-    testCore core;
-    const std::string path = scratch.write("o.pre", "O:1000:2:\n1:B:0:0:2:\n0:A:0:0:1:\n");
-    core.loadPresetFile(path.c_str(), nullptr);
+    load("o.pre", "O:1000:2:\n1:B:0:0:2:\n0:A:0:0:1:\n");
     EXPECT_STREQ(core.presets[0].values[0].name, "B");
     EXPECT_EQ(core.presets[0].values[0].value, 2.0f);
 }
 
 TEST_F(pluginCorePresetFiles, GroupsAreStoredOrLeftZero) {
-    testCore core;
     const std::string path = scratch.write("g.pre", "G:1000:0:\n");
     core.loadPresetFile(path.c_str(), "Keys");
     core.loadPresetFile(path.c_str(), nullptr);
@@ -263,15 +249,13 @@ TEST_F(pluginCorePresetFiles, NumbersUseADecimalPointWhateverTheLocale) {
     if (!locale.active()) {
         GTEST_SKIP() << "no locale with a decimal comma could be set up";
     }
-    testCore core;
     addWarmParameters(core);
     ASSERT_TRUE(core.savePreset(nullptr, "Warm"));
-    EXPECT_EQ(scratchDirectory::read("Warm.pre"),
+    EXPECT_EQ(ScratchDir::read("Warm.pre"),
               "Warm:1000:2:\n0:Level:6:0:-3.500000:\n1:Mode:2:0:1.000000:\n");
     EXPECT_EQ(core.presets[0].values[0].value, -3.5f);
 
-    const std::string path = scratch.write("c.pre", "C:1000:1:\n0:Level:6:0:-2,5:\n");
-    core.loadPresetFile(path.c_str(), nullptr);
+    load("c.pre", "C:1000:1:\n0:Level:6:0:-2,5:\n");
     EXPECT_EQ(core.presets[1].values[0].value, -2.0f); // the comma ends the number
 
     char text[64];

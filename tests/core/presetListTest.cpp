@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string>
 
-#include "tests/core/scratchDirectory.h"
 #include "tests/core/testCore.h"
+#include "tests/support/hostcoreScratchDir.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ protected:
         return path;
     }
 
-    scratchDirectory scratch;
+    ScratchDir scratch{ScratchDir::Enter::yes};
     testCore core;
 };
 
@@ -153,8 +153,8 @@ TEST_F(pluginCorePresets, DeletingRemovesTheFirstMatchAndItsFile) {
     const std::string first = load("a.pre", presetText("Twin", {"1"}));
     const std::string second = load("b.pre", presetText("Twin", {"2"}));
     EXPECT_GE(core.deletePreset(nullptr, "Twin"), 0);
-    EXPECT_FALSE(scratchDirectory::exists(first));
-    EXPECT_TRUE(scratchDirectory::exists(second));
+    EXPECT_FALSE(ScratchDir::exists(first));
+    EXPECT_TRUE(ScratchDir::exists(second));
     ASSERT_EQ(core.getPresetCount(), 1);
     core.selectPreset(0);
     EXPECT_EQ(core.parameters[0].value, 2.0f);

@@ -5,9 +5,8 @@
 
 #include "core/pluginCore.h"
 
-// A derived core as a product would write one: it fills the parameter table
-// at construction, and it records every hook the base calls. Its state is
-// opened up for the tests.
+// A derived core as a product would write one, recording every hook the base
+// calls. Its state is opened up for the tests.
 class testCore : public pluginCore {
 public:
     struct valueCall {
@@ -16,15 +15,12 @@ public:
         bool force;
     };
 
-    testCore() = default;
-
     using pluginCore::activeNoteCount;
     using pluginCore::addParameter;
     using pluginCore::addParameterTarget;
     using pluginCore::advanceFrames;
     using pluginCore::controllerMap;
     using pluginCore::controllerQueue;
-    using pluginCore::currentPreset;
     using pluginCore::dataQueue;
     using pluginCore::events;
     using pluginCore::frameCounter;
@@ -33,9 +29,7 @@ public:
     using pluginCore::parameterCount;
     using pluginCore::parameters;
     using pluginCore::pitchTable;
-    using pluginCore::presetCount;
     using pluginCore::presets;
-    using pluginCore::versionNumber;
 
     void onControlChange(int32_t controller, int32_t value) override {
         controlChanges.push_back({controller, value});
@@ -66,7 +60,6 @@ enum standardParameter : int32_t {
     blobParameter,   // kind 29, chunk of 8 bytes
     secretParameter, // kind 10, hidden, 0..10, 3
     amountParameter, // kind 12, 0..10, 0
-    standardParameterCount
 };
 
 void addStandardParameters(testCore& core);

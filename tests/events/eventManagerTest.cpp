@@ -34,23 +34,6 @@ public:
     std::vector<int32_t> tags;
 };
 
-// Schedules a follow-up from inside its callback, once.
-class reschedulingListener : public eventListener {
-public:
-    explicit reschedulingListener(eventManager& m, int32_t delay) : manager(m), delay(delay) {}
-    void onEvent(eventRecord* record) override {
-        tags.push_back(record->tag);
-        if (!done) {
-            done = true;
-            manager.schedule(this, delay, newRecord(record->tag + 1), false);
-        }
-    }
-    eventManager& manager;
-    int32_t delay;
-    bool done = false;
-    std::vector<int32_t> tags;
-};
-
 } // namespace
 
 TEST(eventManager, DeliversAndReleasesAnEventDueInsideTheFirstAdvance) {
@@ -212,7 +195,18 @@ TEST(eventManager, ANullListenerIsNeverCalledAndItsRecordIsReleasedAtOnce) {
 
 TEST(eventManager, EntriesAppendedFromInsideOnEventAreAgedInTheSameWalk) {
     eventManager manager;
-    reschedulingListener listener(manager, 5);
+    // Schedules a follow-up of delay 5 from inside its first callback.
+    struct reschedulingListener : eventListener {
+        eventManager* manager = nullptr;
+        std::vector<int32_t> tags;
+        void onEvent(eventRecord* record) override {
+            tags.push_back(record->tag);
+            if (tags.size() == 1) {
+                manager->schedule(this, 5, newRecord(record->tag + 1), false);
+            }
+        }
+    } listener;
+    listener.manager = &manager;
     manager.schedule(&listener, 1, newRecord(10), false);
     manager.advance(10); // the follow-up of delay 5 is aged by 10 at once
     EXPECT_EQ(listener.tags, (std::vector<int32_t>{10, 11}));

@@ -64,50 +64,48 @@ TEST(OptionsParserTest, ReadsThePictureOptions) {
     EXPECT_EQ(demo.options.pictureSeconds, 0.0);
 }
 
-TEST(OptionsParserTest, SecondsAreADecimalNumberFromZeroOn) {
-    double seconds = 0.0;
-    for (const auto& [text, value] : std::vector<std::pair<const char*, double>>{
-             {"0", 0.0}, {"2", 2.0}, {"0.25", 0.25}, {"7.918", 7.918}, {"3600", 3600.0}}) {
-        EXPECT_TRUE(OptionsParser::parseSeconds(text, seconds)) << text;
-        EXPECT_DOUBLE_EQ(seconds, value) << text;
-    }
-    for (const char* bad : {"", "-1", "-0.5", "1s", " 1", "inf", "nan", "1e3", "abc", "0x1"}) {
-        seconds = 77.0;
-        EXPECT_FALSE(OptionsParser::parseSeconds(bad, seconds)) << bad;
-        EXPECT_EQ(seconds, 77.0) << bad;
-    }
+// The block size parser through a double, so that one table holds them all.
+bool parseBlockSizeAsDouble(const std::string& text, double& value) {
+    int32_t size = static_cast<int32_t>(value);
+    const bool ok = OptionsParser::parseBlockSize(text, size);
+    value = size;
+    return ok;
 }
 
-TEST(OptionsParserTest, GainIsSignedDecibelsInRange) {
-    double gain = 0.0;
-    for (const auto& [text, value] :
-         std::vector<std::pair<const char*, double>>{{"0", 0.0},
-                                                     {"6", 6.0},
-                                                     {"+6", 6.0},
-                                                     {"-12.5", -12.5},
-                                                     {"100", 100.0},
-                                                     {"-100", -100.0}}) {
-        EXPECT_TRUE(OptionsParser::parseGain(text, gain)) << text;
-        EXPECT_DOUBLE_EQ(gain, value) << text;
-    }
-    for (const char* bad : {"", "+", "+-3", "100.5", "-101", "6dB", " 6", "inf", "nan", "1e1"}) {
-        gain = 77.0;
-        EXPECT_FALSE(OptionsParser::parseGain(bad, gain)) << bad;
-        EXPECT_EQ(gain, 77.0) << bad;
-    }
-}
-
-TEST(OptionsParserTest, BlockSizeIsAWholeNumberInRange) {
-    int32_t size = 0;
-    EXPECT_TRUE(OptionsParser::parseBlockSize("1", size));
-    EXPECT_EQ(size, 1);
-    EXPECT_TRUE(OptionsParser::parseBlockSize("1048576", size));
-    EXPECT_EQ(size, 1048576);
-    for (const char* bad : {"0", "-1", "1048577", "12x", "", " 5", "5 ", "0x10", "+5", "1e3",
-                            "99999999999999999999", "4294967808"}) {
-        size = 77;
-        EXPECT_FALSE(OptionsParser::parseBlockSize(bad, size)) << bad;
-        EXPECT_EQ(size, 77) << "a refused value leaves the size alone: " << bad;
+TEST(OptionsParserTest, NumbersAreReadInTheirFormAndRange) {
+    struct NumberParser {
+        const char* name;
+        bool (*parse)(const std::string&, double&);
+        std::vector<std::pair<const char*, double>> accepted;
+        std::vector<const char*> refused; // each leaves the value alone
+    };
+    const NumberParser parsers[] = {
+        {"seconds: a decimal number from zero on",
+         OptionsParser::parseSeconds,
+         {{"0", 0.0}, {"2", 2.0}, {"0.25", 0.25}, {"7.918", 7.918}, {"3600", 3600.0}},
+         {"", "-1", "-0.5", "1s", " 1", "inf", "nan", "1e3", "abc", "0x1"}},
+        {"gain: signed decibels in range",
+         OptionsParser::parseGain,
+         {{"0", 0.0}, {"6", 6.0}, {"+6", 6.0}, {"-12.5", -12.5}, {"100", 100.0}, {"-100", -100.0}},
+         {"", "+", "+-3", "100.5", "-101", "6dB", " 6", "inf", "nan", "1e1"}},
+        {"block size: a whole number in range",
+         parseBlockSizeAsDouble,
+         {{"1", 1.0}, {"1048576", 1048576.0}},
+         {"0", "-1", "1048577", "12x", "", " 5", "5 ", "0x10", "+5", "1e3", "99999999999999999999",
+          "4294967808"}},
+    };
+    for (const NumberParser& parser : parsers) {
+        SCOPED_TRACE(parser.name);
+        double value = 0.0;
+        for (const auto& [text, expected] : parser.accepted) {
+            EXPECT_TRUE(parser.parse(text, value)) << text;
+            EXPECT_DOUBLE_EQ(value, expected) << text;
+        }
+        for (const char* bad : parser.refused) {
+            value = 77.0;
+            EXPECT_FALSE(parser.parse(bad, value)) << bad;
+            EXPECT_EQ(value, 77.0) << bad;
+        }
     }
 }
 

@@ -18,20 +18,15 @@ TEST(PluginHostTest, CallbackAnswersOnlyTheVersion) {
     }
 }
 
-std::vector<float> toneOf(double hz, size_t length) {
-    std::vector<float> tone(length);
-    for (size_t i = 0; i < tone.size(); ++i) {
-        tone[i] = sine(hz, 0.25, static_cast<long>(i), 44100);
-    }
-    return tone;
-}
-
 TEST(PluginHostTest, AFrameGivesItsOwnLevelsAndThePluginKeepsItsPeaks) {
     PluginHost host;
     std::string error;
     ASSERT_TRUE(host.open(44100.0, 256, error)) << error;
 
-    const std::vector<float> tone = toneOf(1000.0, 1024);
+    std::vector<float> tone(1024);
+    for (size_t i = 0; i < tone.size(); ++i) {
+        tone[i] = sine(1000.0, 0.25, static_cast<long>(i), 44100);
+    }
     BandLevels levels{};
     // 1023 samples, more than one block's worth: the audio comes back
     // unchanged and no frame is complete yet.

@@ -5,70 +5,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
 
 #include <gtest/gtest.h>
-
-namespace {
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-} // namespace
-
-ScratchDir::ScratchDir() {
-    std::string pattern = ::testing::TempDir() + "tq-host-XXXXXX";
-    if (!::mkdtemp(pattern.data())) {
-        throw std::runtime_error("mkdtemp failed");
-    }
-    path = pattern;
-}
-
-ScratchDir::~ScratchDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
-}
-
-std::map<std::string, std::string> ScratchDir::contents() const {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(path)) {
-        if (entry.is_regular_file()) {
-            files[std::filesystem::relative(entry.path(), path).string()] =
-                slurp(entry.path().string());
-        }
-    }
-    return files;
-}
-
-std::vector<std::string>
-ScratchDir::changedSince(const std::map<std::string, std::string>& before) const {
-    std::map<std::string, std::string> after = contents();
-    std::vector<std::string> changed;
-    for (const auto& [name, bytes] : before) {
-        const auto now = after.find(name);
-        if (now == after.end() || now->second != bytes) {
-            changed.push_back(name);
-        }
-        if (now != after.end()) {
-            after.erase(now);
-        }
-    }
-    for (const auto& appeared : after) {
-        changed.push_back(appeared.first);
-    }
-    std::sort(changed.begin(), changed.end());
-    return changed;
-}
 
 CliResult runCli(const std::vector<std::string>& args, const std::string& workDir,
                  const CliInput& input) {
@@ -129,8 +72,8 @@ CliResult runProgram(const std::vector<std::string>& args, const std::string& wo
     if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) {
         result.exitCode = WEXITSTATUS(status);
     }
-    result.out = slurp(outPath);
-    result.err = slurp(errPath);
+    result.out = ScratchDir::read(outPath);
+    result.err = ScratchDir::read(errPath);
     return result;
 }
 

@@ -4,9 +4,10 @@
 #include <sndfile.h>
 
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
+
+#include "tests/support/hostcoreScratchDir.h"
 
 struct CliResult {
     int exitCode = -1;
@@ -28,24 +29,6 @@ CliResult runProgram(const std::vector<std::string>& argv, const std::string& wo
 // Runs the built tq-spectrum program with args.
 CliResult runCli(const std::vector<std::string>& args, const std::string& workDir = "",
                  const CliInput& input = {});
-
-// A fresh directory that is removed with everything in it at the end.
-class ScratchDir {
-public:
-    ScratchDir();
-    ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    std::string file(const std::string& name) const { return path + "/" + name; }
-    // Name and bytes of every file in it, hidden ones too, subfolders included.
-    std::map<std::string, std::string> contents() const;
-    // Names of the files that changed, appeared or vanished since `before`.
-    std::vector<std::string> changedSince(const std::map<std::string, std::string>& before) const;
-
-private:
-    std::string path;
-};
 
 // sample(frame, channel) gives each sample; written as 32-bit float WAV, or
 // in another libsndfile format.
