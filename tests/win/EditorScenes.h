@@ -19,9 +19,6 @@ struct EditorScenes {
         int32_t bottom;
     };
 
-    static constexpr int32_t kWidth = 570;
-    static constexpr int32_t kHeight = 180;
-
     // Scene files, in the order the scenario reaches them.
     static constexpr const char* kBars = "bars.raw";   // the test signal, one decay step
     static constexpr const char* kAbout = "about.raw"; // Help > About...

@@ -108,3 +108,9 @@ RawImage HostWindow::capture(HWND window) {
 RawImage HostWindow::print(HWND window) {
     return readBack(window, true);
 }
+
+std::string HostWindow::className(HWND window) {
+    char name[128] = {};
+    GetClassNameA(window, name, sizeof(name));
+    return name;
+}

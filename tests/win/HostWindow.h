@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "RawImage.h"
 
@@ -31,6 +32,7 @@ public:
     static RawImage capture(HWND window);
     // The window's pixels as it prints them (PrintWindow, client area).
     static RawImage print(HWND window);
+    static std::string className(HWND window);
 
 private:
     HWND hwnd = nullptr;

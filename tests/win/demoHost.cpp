@@ -18,11 +18,7 @@
 #include "TestSignal.h"
 #include "vst/AEffect.h"
 
-namespace {
-
 constexpr double kPi = 3.14159265358979323846;
-
-} // namespace
 
 int main(int argc, char** argv) {
     const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;

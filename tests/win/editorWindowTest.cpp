@@ -39,14 +39,11 @@ RawImage reference(const char* scene) {
     return image;
 }
 
-int32_t inkIn(const RawImage& image, const EditorScenes::Box& box) {
-    int32_t ink = 0;
-    for (int32_t y = box.top; y < box.bottom; ++y) {
-        for (int32_t x = box.left; x < box.right; ++x) {
-            ink += EditorScenes::isInk(image.at(x, y)) ? 1 : 0;
-        }
-    }
-    return ink;
+// Whether `editor` shows the About panel's version line.
+bool showsVersionLine(HWND editor) {
+    const EditorScenes::Box ink =
+        SceneImage::inkBounds(HostWindow::capture(editor), EditorScenes::kAboutText[0]);
+    return ink.left < ink.right;
 }
 
 class EditorWindow : public ::testing::Test {
@@ -204,14 +201,13 @@ TEST_F(EditorWindow, OpensAsAChildOfTheHostAtItsOriginInTheDllsClass) {
     // Registered with the module handle DllMain stored: the DLL's own.
     HMODULE dll = GetModuleHandleA("tq-spectrum.dll");
     ASSERT_NE(dll, nullptr);
-    char name[128] = {};
-    GetClassNameA(editor, name, sizeof(name));
+    const std::string name = HostWindow::className(editor);
     char expected[64];
     std::snprintf(expected, sizeof(expected), "tq-spectrum-frame-%p", static_cast<void*>(dll));
-    EXPECT_STREQ(name, expected);
+    EXPECT_EQ(name, expected);
     WNDCLASSEXA info{};
     info.cbSize = sizeof(info);
-    EXPECT_TRUE(GetClassInfoExA(dll, name, &info));
+    EXPECT_TRUE(GetClassInfoExA(dll, name.c_str(), &info));
 }
 
 TEST_P(HostAtStackShift, BaselineTransformGivesTheSameBits) {
@@ -272,8 +268,7 @@ TEST_F(EditorWindow, OkTakesTheAboutPanelAwayWhileTheButtonIsStillHeld) {
     HWND editor = openWithBars(host);
     ASSERT_NE(editor, nullptr);
     chooseAbout(editor);
-    ASSERT_GT(inkIn(HostWindow::capture(editor), EditorScenes::kAboutText[0]), 0)
-        << "the About panel is shown";
+    ASSERT_TRUE(showsVersionLine(editor)) << "the About panel is shown";
     fakeHost::calls.clear();
 
     // At each idle callback of the button's tracking loop: is the button
@@ -284,7 +279,7 @@ TEST_F(EditorWindow, OkTakesTheAboutPanelAwayWhileTheButtonIsStillHeld) {
         if (c.opcode != audioMasterIdle || !(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) {
             return;
         }
-        if (inkIn(HostWindow::capture(editor), EditorScenes::kAboutText[0]) == 0) {
+        if (!showsVersionLine(editor)) {
             ++heldIdlesWithPanelGone;
         }
         ++heldIdles;
@@ -322,7 +317,7 @@ TEST_F(EditorWindow, OkTakesTheAboutPanelAwayWhileTheButtonIsStillHeld) {
     EXPECT_EQ(fakeHost::indexesOf(audioMasterEndEdit), std::vector<VstInt32>{1});
     EXPECT_GE(heldIdles.load(), 3) << "the tracking loop idles the host";
     EXPECT_GT(heldIdlesWithPanelGone, 0);
-    EXPECT_EQ(inkIn(HostWindow::capture(editor), EditorScenes::kAboutText[0]), 0);
+    EXPECT_FALSE(showsVersionLine(editor));
 }
 
 TEST_F(EditorWindow, AHostThatDestroysItsWindowFirstCanOpenTheEditorAgain) {
@@ -352,11 +347,7 @@ TEST_F(EditorWindow, TwoEditorsShareTheClassAndOutliveEachOther) {
     ASSERT_EQ(dispatch(effEditOpen, 0, firstHost.handle()), 1);
     ASSERT_EQ(second->dispatcher(second, effEditOpen, 0, 0, secondHost.handle(), 0.0f), 1);
     idle();
-    char a[128] = {};
-    char b[128] = {};
-    GetClassNameA(firstHost.child(), a, sizeof(a));
-    GetClassNameA(secondHost.child(), b, sizeof(b));
-    EXPECT_STREQ(a, b);
+    EXPECT_EQ(HostWindow::className(firstHost.child()), HostWindow::className(secondHost.child()));
 
     second->dispatcher(second, effEditClose, 0, 0, nullptr, 0.0f);
     second->dispatcher(second, effClose, 0, 0, nullptr, 0.0f);

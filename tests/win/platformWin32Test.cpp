@@ -72,6 +72,8 @@ protected:
         HostWindow::pump();
     }
 
+    HWND window() const { return static_cast<HWND>(child); }
+
     HostWindow host{"layer", 40, 40};
     RecordingClient client;
     void* child = nullptr;
@@ -161,14 +163,13 @@ TEST_F(Win32Layer, BitmapsComeFromTheStoredModule) {
 
 TEST_F(Win32Layer, ChildWindowSitsAtTheParentsOriginWithTheFrameSize) {
     open();
-    HWND hwnd = static_cast<HWND>(child);
-    EXPECT_TRUE(IsWindow(hwnd));
-    EXPECT_EQ(GetParent(hwnd), host.handle());
-    const LONG_PTR style = GetWindowLongPtrA(hwnd, GWL_STYLE);
+    EXPECT_TRUE(IsWindow(window()));
+    EXPECT_EQ(GetParent(window()), host.handle());
+    const LONG_PTR style = GetWindowLongPtrA(window(), GWL_STYLE);
     EXPECT_TRUE(style & WS_CHILD);
     EXPECT_TRUE(style & WS_VISIBLE);
     RECT r{};
-    GetWindowRect(hwnd, &r);
+    GetWindowRect(window(), &r);
     MapWindowPoints(nullptr, host.handle(), reinterpret_cast<POINT*>(&r), 2);
     EXPECT_EQ(r.left, 0);
     EXPECT_EQ(r.top, 0);
@@ -178,22 +179,21 @@ TEST_F(Win32Layer, ChildWindowSitsAtTheParentsOriginWithTheFrameSize) {
 
 TEST_F(Win32Layer, WindowClassIsNamedAfterTheModuleAndRegisteredWithIt) {
     open();
-    char name[128] = {};
-    GetClassNameA(static_cast<HWND>(child), name, sizeof(name));
+    const std::string name = HostWindow::className(window());
     char expected[64];
     std::snprintf(expected, sizeof(expected), "tq-spectrum-frame-%p",
                   static_cast<void*>(GetModuleHandleA(nullptr)));
-    EXPECT_STREQ(name, expected);
+    EXPECT_EQ(name, expected);
     WNDCLASSEXA info{};
     info.cbSize = sizeof(info);
-    EXPECT_TRUE(GetClassInfoExA(GetModuleHandleA(nullptr), name, &info));
+    EXPECT_TRUE(GetClassInfoExA(GetModuleHandleA(nullptr), name.c_str(), &info));
 
     // The last window takes the class with it; the next one registers anew.
     platform::destroyWindow(child);
     child = nullptr;
-    EXPECT_FALSE(GetClassInfoExA(GetModuleHandleA(nullptr), name, &info));
+    EXPECT_FALSE(GetClassInfoExA(GetModuleHandleA(nullptr), name.c_str(), &info));
     open();
-    EXPECT_TRUE(GetClassInfoExA(GetModuleHandleA(nullptr), name, &info));
+    EXPECT_TRUE(GetClassInfoExA(GetModuleHandleA(nullptr), name.c_str(), &info));
 }
 
 TEST_F(Win32Layer, OneChildPerParentAndOnlyRealParents) {
@@ -218,7 +218,7 @@ TEST_F(Win32Layer, OneChildPerParentAndOnlyRealParents) {
 TEST_F(Win32Layer, DestroyingTwiceAndAParentGoneFirstAreHarmless) {
     open();
     EXPECT_EQ(platform::destroyWindow(child), Status::ok);
-    EXPECT_FALSE(IsWindow(static_cast<HWND>(child)));
+    EXPECT_FALSE(IsWindow(window()));
     EXPECT_EQ(platform::destroyWindow(child), Status::invalidArgument);
     child = nullptr;
 
@@ -236,7 +236,7 @@ TEST_F(Win32Layer, DestroyingTwiceAndAParentGoneFirstAreHarmless) {
 
 TEST_F(Win32Layer, AWindowDestroyedWhileItsClientWorksIsLetGoAfterwards) {
     open();
-    HWND hwnd = static_cast<HWND>(child);
+    const HWND hwnd = window();
     // As when a host closes the editor from inside a control's tracking loop.
     client.onDown = [this] { EXPECT_EQ(platform::destroyWindow(child), Status::ok); };
     SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
@@ -246,7 +246,7 @@ TEST_F(Win32Layer, AWindowDestroyedWhileItsClientWorksIsLetGoAfterwards) {
     child = nullptr;
     // The class went with the last window, and comes back with the next.
     open();
-    EXPECT_TRUE(IsWindow(static_cast<HWND>(child)));
+    EXPECT_TRUE(IsWindow(window()));
 }
 
 // [SECTION] Presenting and painting
@@ -257,7 +257,7 @@ TEST_F(Win32Layer, PresentShowsTheSurfaceExactlyAndOnlyTheArea) {
     ASSERT_EQ(platform::present(child, platform::Surface{570, 180, first.data()},
                                 platform::Rect{0, 0, 570, 180}),
               Status::ok);
-    RawImage shown = HostWindow::capture(static_cast<HWND>(child));
+    RawImage shown = HostWindow::capture(window());
     ASSERT_TRUE(shown.valid());
     EXPECT_EQ(shown.pixels, first);
 
@@ -265,7 +265,7 @@ TEST_F(Win32Layer, PresentShowsTheSurfaceExactlyAndOnlyTheArea) {
     const platform::Rect area{100, 20, 300, 90};
     ASSERT_EQ(platform::present(child, platform::Surface{570, 180, second.data()}, area),
               Status::ok);
-    shown = HostWindow::capture(static_cast<HWND>(child));
+    shown = HostWindow::capture(window());
     int32_t wrong = 0;
     for (int32_t y = 0; y < 180; ++y) {
         for (int32_t x = 0; x < 570; ++x) {
@@ -277,7 +277,7 @@ TEST_F(Win32Layer, PresentShowsTheSurfaceExactlyAndOnlyTheArea) {
     EXPECT_EQ(wrong, 0);
 
     // What the window prints is what it shows.
-    EXPECT_EQ(HostWindow::print(static_cast<HWND>(child)).pixels, shown.pixels);
+    EXPECT_EQ(HostWindow::print(window()).pixels, shown.pixels);
 }
 
 TEST_F(Win32Layer, PresentRefusesASurfaceOfAnotherSizeAndClipsTheArea) {
@@ -292,7 +292,7 @@ TEST_F(Win32Layer, PresentRefusesASurfaceOfAnotherSizeAndClipsTheArea) {
     EXPECT_EQ(platform::present(child, platform::Surface{570, 180, pixels.data()},
                                 platform::Rect{-50, -50, 5000, 5000}),
               Status::ok);
-    const RawImage shown = HostWindow::capture(static_cast<HWND>(child));
+    const RawImage shown = HostWindow::capture(window());
     ASSERT_TRUE(shown.valid());
     EXPECT_EQ(shown.at(569, 179), 0xFFAABBCCu);
     EXPECT_EQ(platform::present(child, platform::Surface{570, 180, pixels.data()},
@@ -307,7 +307,7 @@ TEST_F(Win32Layer, PaintAsksTheClientForTheLostAreaAndShowsIt) {
     open();
     client.paints.clear();
     RECT lost{10, 20, 30, 40};
-    InvalidateRect(static_cast<HWND>(child), &lost, FALSE);
+    InvalidateRect(window(), &lost, FALSE);
     HostWindow::pump();
     ASSERT_EQ(client.paints.size(), 1u);
     const platform::Rect area = client.paints[0];
@@ -315,14 +315,14 @@ TEST_F(Win32Layer, PaintAsksTheClientForTheLostAreaAndShowsIt) {
     EXPECT_LE(area.top, 20);
     EXPECT_GE(area.right, 30);
     EXPECT_GE(area.bottom, 40);
-    EXPECT_EQ(HostWindow::capture(static_cast<HWND>(child)).at(15, 25), pixels[25 * 570 + 15]);
+    EXPECT_EQ(HostWindow::capture(window()).at(15, 25), pixels[25 * 570 + 15]);
 }
 
 // [SECTION] Mouse
 
 TEST_F(Win32Layer, MouseMessagesReachTheClientAndTheWindowHoldsTheCapture) {
     open();
-    HWND hwnd = static_cast<HWND>(child);
+    HWND hwnd = window();
     SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, MAKELPARAM(12, 34));
     ASSERT_EQ(client.downs.size(), 1u);
     EXPECT_EQ(client.downs[0].x, 12);
@@ -379,7 +379,7 @@ TEST_F(Win32Layer, EachPollServesOnePendingRepaint) {
     client.paints.clear();
     secondClient.paints.clear();
 
-    InvalidateRect(static_cast<HWND>(child), nullptr, FALSE);
+    InvalidateRect(window(), nullptr, FALSE);
     InvalidateRect(static_cast<HWND>(second), nullptr, FALSE);
     platform::MouseState state;
     platform::pollMouse(child, &state);

@@ -4,21 +4,30 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <thread>
 
 class IdleThread {
 public:
-    explicit IdleThread(std::function<void()> idle, int intervalMs = 20);
+    explicit IdleThread(std::function<void()> idle, int intervalMs = 20)
+        : worker([this, idle = std::move(idle), intervalMs] {
+              while (running.load()) {
+                  idle();
+                  ++count;
+                  std::this_thread::sleep_for(std::chrono::milliseconds(intervalMs));
+              }
+          }) {}
     // Stops after the current pass.
-    ~IdleThread();
+    ~IdleThread() {
+        running.store(false);
+        worker.join();
+    }
     IdleThread(const IdleThread&) = delete;
     IdleThread& operator=(const IdleThread&) = delete;
 
     // Passes completed so far.
     long passes() const { return count.load(); }
-    // Waits until `more` further passes have completed.
-    void waitPasses(long more) const;
 
 private:
     std::atomic<bool> running{true};

@@ -108,18 +108,21 @@ bool TestDisplay::exists(Window window) {
 }
 
 Window TestDisplay::firstChild(Window parent) {
+    const std::vector<Window> list = children(parent);
+    return list.empty() ? 0 : list.front();
+}
+
+std::vector<Window> TestDisplay::children(Window parent) {
     Window root = 0;
     Window up = 0;
-    Window* children = nullptr;
+    Window* list = nullptr;
     unsigned int count = 0;
-    Window first = 0;
-    if (XQueryTree(display, parent, &root, &up, &children, &count) && count > 0) {
-        first = children[0];
+    std::vector<Window> found;
+    if (XQueryTree(display, parent, &root, &up, &list, &count) && list) {
+        found.assign(list, list + count);
+        XFree(list);
     }
-    if (children) {
-        XFree(children);
-    }
-    return first;
+    return found;
 }
 
 TestDisplay::Geometry TestDisplay::geometry(Window window) {
@@ -164,24 +167,14 @@ TestDisplay::Picture TestDisplay::read(Window window) {
 }
 
 Window TestDisplay::findPopup() {
-    Window root = 0;
-    Window up = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    Window found = 0;
-    if (XQueryTree(display, DefaultRootWindow(display), &root, &up, &children, &count)) {
-        for (unsigned int i = 0; i < count && !found; ++i) {
-            XWindowAttributes attributes{};
-            if (XGetWindowAttributes(display, children[i], &attributes) &&
-                attributes.override_redirect && attributes.map_state == IsViewable) {
-                found = children[i];
-            }
+    for (const Window window : children(DefaultRootWindow(display))) {
+        XWindowAttributes attributes{};
+        if (XGetWindowAttributes(display, window, &attributes) && attributes.override_redirect &&
+            attributes.map_state == IsViewable) {
+            return window;
         }
     }
-    if (children) {
-        XFree(children);
-    }
-    return found;
+    return 0;
 }
 
 Window TestDisplay::waitForPopup(int32_t waitMs) {

@@ -20,6 +20,9 @@ public:
         int32_t width = 0;
         int32_t height = 0;
         std::vector<uint32_t> pixels; // 0x00RRGGBB, or 0xAARRGGBB from a 32-bit window
+        uint32_t rgb(int32_t x, int32_t y) const {
+            return pixels[size_t(y) * size_t(width) + size_t(x)] & 0xFFFFFFu;
+        }
     };
 
     TestDisplay();
@@ -29,7 +32,6 @@ public:
 
     // False when no X server can be reached or it lacks XTest.
     bool usable() const { return display != nullptr && hasXTest; }
-    Display* connection() const { return display; }
 
     // A mapped top-level window at (x, y) of the root that hears the keys
     // pressed in it; `depth` 32 asks for a visual with alpha, 0 for the
@@ -60,6 +62,9 @@ public:
     static int32_t errors;
 
 private:
+    // Bottom first.
+    std::vector<Window> children(Window parent);
+
     Display* display = nullptr;
     bool hasXTest = false;
     std::vector<Colormap> colormaps;

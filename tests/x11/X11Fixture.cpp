@@ -56,13 +56,11 @@ std::string X11Fixture::settle(Window window, const std::vector<uint32_t>& expec
     const char* dump = std::getenv("TQ_X11_DUMP");
     if (std::FILE* f = dump ? std::fopen(dump, "wb") : nullptr) {
         std::fprintf(f, "P6 %d %d 255\n", int(shown.width), int(shown.height * 2));
-        for (uint32_t p : shown.pixels) {
-            const unsigned char rgb[3] = {uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)};
-            std::fwrite(rgb, 1, 3, f);
-        }
-        for (uint32_t p : expected) {
-            const unsigned char rgb[3] = {uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)};
-            std::fwrite(rgb, 1, 3, f);
+        for (const std::vector<uint32_t>& picture : {shown.pixels, expected}) {
+            for (uint32_t p : picture) {
+                const unsigned char rgb[3] = {uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)};
+                std::fwrite(rgb, 1, 3, f);
+            }
         }
         std::fclose(f);
     }

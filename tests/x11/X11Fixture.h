@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include "IdleThread.h"
 #include "TestDisplay.h"
+#include "TestPlugin.h"
 #include "tests/support/PluginLibrary.h"
 
 class X11Fixture : public ::testing::Test {
@@ -23,6 +25,12 @@ protected:
     // Waits (editor idled elsewhere) until `window` shows `expected`
     // (0x00RRGGBB, kWidth x kHeight); the differing pixels at the end.
     std::string settle(Window window, const std::vector<uint32_t>& expected, int32_t waitMs = 5000);
+    // The same with `plugin`'s editor idled from a thread of its own meanwhile.
+    std::string settleIdling(TestPlugin& plugin, Window window,
+                             const std::vector<uint32_t>& expected) {
+        IdleThread idler([&plugin] { plugin.editIdle(); });
+        return settle(window, expected);
+    }
 
     TestDisplay screen;
     std::unique_ptr<PluginLibrary> library;

@@ -51,8 +51,7 @@ bool showsCheckMark(const TestDisplay::Picture& menu, size_t index) {
     const int32_t top = Layout::entryTop(kMenuEntries, index);
     for (int32_t y = top; y < top + Layout::kEntryHeight && y < menu.height; ++y) {
         for (int32_t x = Layout::kBorder; x < Layout::kBorder + Layout::kCheckColumn; ++x) {
-            if ((menu.pixels[size_t(y) * size_t(menu.width) + size_t(x)] & 0xFFFFFFu) ==
-                (Layout::kText & 0xFFFFFFu)) {
+            if (menu.rgb(x, y) == (Layout::kText & 0xFFFFFFu)) {
                 return true;
             }
         }
@@ -66,10 +65,7 @@ int32_t litBarPixels(const TestDisplay::Picture& shown) {
     int32_t lit = 0;
     for (int32_t y = 36; y < 136 && y < shown.height; ++y) {
         for (int32_t x = 44 + 5 * 40; x < 527 && x < shown.width; ++x) {
-            lit +=
-                (shown.pixels[size_t(y) * size_t(shown.width) + size_t(x)] & 0xFFFFFFu) == kLitGreen
-                    ? 1
-                    : 0;
+            lit += shown.rgb(x, y) == kLitGreen ? 1 : 0;
         }
     }
     return lit;
@@ -78,8 +74,7 @@ int32_t litBarPixels(const TestDisplay::Picture& shown) {
 bool showsSeparatorLine(const TestDisplay::Picture& menu, size_t index) {
     const int32_t top = Layout::entryTop(kMenuEntries, index);
     const int32_t y = top + Layout::kSeparatorHeight / 2;
-    return (menu.pixels[size_t(y) * size_t(menu.width) + size_t(menu.width / 2)] & 0xFFFFFFu) ==
-           (Layout::kSeparatorLine & 0xFFFFFFu);
+    return menu.rgb(menu.width / 2, y) == (Layout::kSeparatorLine & 0xFFFFFFu);
 }
 
 class X11EditorTest : public X11Fixture {
@@ -263,10 +258,7 @@ TEST_F(X11EditorTest, OpensInAOnePixelParentBeforeTheHostAsksForTheSize) {
     EXPECT_EQ(plugin.editHeight(), kHeight);
     screen.resize(parent, plugin.editWidth(), plugin.editHeight());
     const Window editor = screen.firstChild(parent);
-    {
-        IdleThread idler([&] { plugin.editIdle(); });
-        EXPECT_EQ(settle(editor, reference.picture()), "") << "exposure repaints it";
-    }
+    EXPECT_EQ(settleIdling(plugin, editor, reference.picture()), "") << "exposure repaints it";
     plugin.editClose();
     screen.destroy(parent);
 }
@@ -280,10 +272,7 @@ TEST_F(X11EditorTest, ParentWithAlphaGetsAnOpaquePicture) {
     HeadlessReference reference;
     ASSERT_TRUE(plugin.editOpen(TestPlugin::parentOf(parent)));
     const Window editor = screen.firstChild(parent);
-    {
-        IdleThread idler([&] { plugin.editIdle(); });
-        EXPECT_EQ(settle(editor, reference.picture()), "");
-    }
+    EXPECT_EQ(settleIdling(plugin, editor, reference.picture()), "");
     const TestDisplay::Picture shown = screen.read(editor);
     size_t transparent = 0;
     for (uint32_t p : shown.pixels) {

@@ -35,13 +35,12 @@ TEST_F(X11RobustnessTest, HundredCyclesOnAHostThreadLeaveNoErrorAndTheParentAliv
             plugin.editClose();
             parentsAlive += screen.exists(parent) ? 1 : 0;
             childrenLeft += screen.firstChild(parent) != 0 ? 1 : 0;
-            // Half the time the host destroys its window at once.
-            if (cycle % 2 == 0) {
-                screen.destroy(parent);
-            } else {
-                plugin.editIdle(); // an idle after the close changes nothing
-                screen.destroy(parent);
+            // Half the time the host destroys its window at once, otherwise
+            // after an idle, which changes nothing after the close.
+            if (cycle % 2 == 1) {
+                plugin.editIdle();
             }
+            screen.destroy(parent);
         }
     });
     host.join();
@@ -85,10 +84,7 @@ TEST_F(X11RobustnessTest, ParentDestroyedUnderAnOpenEditor) {
     const Window next = screen.createParent(40, 40, kWidth, kHeight);
     HeadlessReference reference;
     ASSERT_TRUE(plugin.editOpen(TestPlugin::parentOf(next)));
-    {
-        IdleThread idler([&] { plugin.editIdle(); });
-        EXPECT_EQ(settle(screen.firstChild(next), reference.picture()), "");
-    }
+    EXPECT_EQ(settleIdling(plugin, screen.firstChild(next), reference.picture()), "");
     plugin.editClose();
     screen.destroy(next);
     EXPECT_EQ(errors.text().find("X error"), std::string::npos) << errors.text();
@@ -104,15 +100,16 @@ TEST_F(X11RobustnessTest, SeveralInstancesWithOpenEditorsInOneProcess) {
         parents[i] = screen.createParent(20 + 600 * (i % 2), 20 + 200 * i, kWidth, kHeight);
         ASSERT_TRUE(plugins[i]->editOpen(TestPlugin::parentOf(parents[i])));
     }
+    auto idleAll = [&plugins] {
+        for (auto& p : plugins) {
+            if (p) {
+                p->editIdle();
+            }
+        }
+    };
     HeadlessReference reference;
     {
-        IdleThread idler([&] {
-            for (auto& p : plugins) {
-                if (p) {
-                    p->editIdle();
-                }
-            }
-        });
+        IdleThread idler(idleAll);
         for (int i = 0; i < kInstances; ++i) {
             EXPECT_EQ(settle(screen.firstChild(parents[i]), reference.picture()), "")
                 << "instance " << i;
@@ -123,11 +120,7 @@ TEST_F(X11RobustnessTest, SeveralInstancesWithOpenEditorsInOneProcess) {
         plugins[i]->editClose();
         screen.destroy(parents[i]);
         plugins[i].reset();
-        for (auto& p : plugins) {
-            if (p) {
-                p->editIdle();
-            }
-        }
+        idleAll();
     }
     EXPECT_EQ(errors.text().find("X error"), std::string::npos) << errors.text();
 }
