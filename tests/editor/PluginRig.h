@@ -41,6 +41,12 @@ public:
                        void* ptr = nullptr, float opt = 0.0f);
     bool open();
     void idle() { dispatch(effEditIdle); }
+    // Opens the editor and idles once, as a host shows it.
+    bool openAndIdle() {
+        const bool opened = open();
+        idle();
+        return opened;
+    }
     // Moves the clock on, then idles.
     void idleAfter(uint32_t milliseconds);
     void close() { dispatch(effEditClose); }

@@ -97,8 +97,7 @@ TEST(EditorLifecycle, OpenIntoNoWindowFailsAndLeavesTheEditorUsable) {
     EXPECT_EQ(rig.editor()->getFrame(), nullptr);
     rig.idle();
     rig.close();
-    ASSERT_TRUE(rig.open());
-    rig.idle();
+    ASSERT_TRUE(rig.openAndIdle());
     EXPECT_EQ(rig.editor()->getFrame()->getNbViews(), 108u);
     EXPECT_TRUE(rig.window.hasChild());
 }
@@ -111,8 +110,7 @@ TEST(EditorLifecycle, ReopeningStartsLinearWithLinearChecked) {
     rig.close();
     EXPECT_EQ(rig.editor()->scaleMode, 1) << "close keeps the mode";
 
-    ASSERT_TRUE(rig.open());
-    rig.idle();
+    ASSERT_TRUE(rig.openAndIdle());
     const tq_spectrumEditor* editor = rig.editor();
     EXPECT_EQ(editor->scaleMode, 0);
     expectLinearTable(rig.core());
@@ -140,8 +138,7 @@ TEST(EditorLifecycle, IdleBeforeOpenAndAfterCloseChangesNothing) {
     EXPECT_EQ(rig.window.presentCount(), 0u);
     EXPECT_TRUE(fakeHost::calls.empty());
 
-    ASSERT_TRUE(rig.open());
-    rig.idle();
+    ASSERT_TRUE(rig.openAndIdle());
     rig.close();
     EXPECT_FALSE(rig.window.hasChild());
     const size_t presents = rig.window.presentCount();
@@ -238,8 +235,7 @@ TEST(EditorLifecycle, AHostClosingTheEditorFromInsideACallback) {
         EXPECT_EQ(fakeHost::indexesOf(audioMasterBeginEdit), std::vector<VstInt32>{c.tag});
         EXPECT_EQ(fakeHost::indexesOf(audioMasterEndEdit), std::vector<VstInt32>{c.tag});
         // And the editor opens again, showing what is asked for.
-        ASSERT_TRUE(rig.open());
-        rig.idle();
+        ASSERT_TRUE(rig.openAndIdle());
         EXPECT_EQ(rig.editor()->shownPanel, rig.editor()->requestedPanel.load());
         EXPECT_EQ(rig.editor()->getFrame()->getNbViews(),
                   rig.editor()->shownPanel == -1 ? 108u : 12u);
@@ -248,8 +244,7 @@ TEST(EditorLifecycle, AHostClosingTheEditorFromInsideACallback) {
 
 TEST(EditorLifecycle, KeysFindNoTakerAndTheKnobModeIsKept) {
     PluginRig rig;
-    ASSERT_TRUE(rig.open());
-    rig.idle();
+    ASSERT_TRUE(rig.openAndIdle());
     EXPECT_EQ(rig.dispatch(effEditKeyDown, 'a', 0, nullptr, 0.0f), 0);
     EXPECT_EQ(rig.dispatch(effEditKeyUp, 'a', 0, nullptr, 0.0f), 0);
     EXPECT_EQ(rig.dispatch(effSetEditKnobMode, 0, CKnobMode::kLinearMode), 1);
@@ -327,7 +322,6 @@ TEST(EditorLifecycle, AThousandOpenCloseCyclesLeaveNothingBehind) {
         ASSERT_EQ(editor->background->getNbReference(), 1);
     }
     editor->requestedPanel.store(-1);
-    ASSERT_TRUE(rig.open());
-    rig.idle();
+    ASSERT_TRUE(rig.openAndIdle());
     EXPECT_EQ(editor->getFrame()->getNbViews(), 108u);
 }

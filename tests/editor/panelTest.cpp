@@ -86,8 +86,7 @@ TEST(EditorPanels, SuspendShowsTheDimmedPanelAtTheNextIdleAndResumeTheBars) {
 
 TEST(EditorPanels, SuspendWhileTheBarsShowStopsTheDecayUntilResume) {
     PluginRig rig;
-    ASSERT_TRUE(rig.open());
-    rig.idle();
+    ASSERT_TRUE(rig.openAndIdle());
     tq_spectrumCore* core = rig.core();
     core->bandLevel[30].store(1.0f);
     rig.decayStep();
@@ -112,8 +111,7 @@ TEST(EditorPanels, SuspendWhileTheBarsShowStopsTheDecayUntilResume) {
 
 TEST(EditorPanels, ResumeWithNoPanelShownChangesNothing) {
     PluginRig rig;
-    ASSERT_TRUE(rig.open());
-    rig.idle();
+    ASSERT_TRUE(rig.openAndIdle());
     rig.resume();
     rig.idle();
     expectBars(rig);
@@ -122,8 +120,7 @@ TEST(EditorPanels, ResumeWithNoPanelShownChangesNothing) {
 
 TEST(EditorPanels, AboutComesFromTheHelpMenuAtTheNextIdle) {
     PluginRig rig;
-    ASSERT_TRUE(rig.open());
-    rig.idle();
+    ASSERT_TRUE(rig.openAndIdle());
     rig.chooseFromMenu(PluginRig::kHelpMenu, 3);
     const tq_spectrumEditor* editor = rig.editor();
     EXPECT_EQ(editor->requestedPanel.load(), 0);
@@ -226,14 +223,12 @@ TEST(EditorPanels, ClosingWithAPanelShownBringsItBackOnlyIfStillRequested) {
     rig.suspend();
     rig.idle();
     rig.close();
-    ASSERT_TRUE(rig.open());
-    rig.idle();
+    ASSERT_TRUE(rig.openAndIdle());
     expectSuspendedPanel(rig);
 
     rig.close();
     rig.resume();
-    ASSERT_TRUE(rig.open());
-    rig.idle();
+    ASSERT_TRUE(rig.openAndIdle());
     expectBars(rig);
     rig.core()->bandLevel[0].store(1.0f);
     rig.decayStep();

@@ -53,10 +53,7 @@ void fillAllBars(PluginRig& rig) {
 
 class EditorPixels : public testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(rig.open());
-        rig.idle();
-    }
+    void SetUp() override { ASSERT_TRUE(rig.openAndIdle()); }
     PluginRig rig;
 };
 
