@@ -25,6 +25,8 @@ public:
     static const CRect kViewMenu;
     static const CRect kHelpMenu;
     static const CRect kOkButton;
+    // A lit segment of a bar.
+    static constexpr uint32_t kLitGreen = 0xFF33FF00u;
     // The nine labels on the logarithmic axis, and on the linear one at 44.1 kHz.
     static const std::vector<std::string> kLogLabels;
     static const std::vector<std::string> kLinearLabels44;
@@ -68,7 +70,6 @@ public:
     tq_spectrum* plugin() const;
     tq_spectrumEditor* editor() const;
     tq_spectrumCore* core() const;
-    AEffect* effect() const { return aeffect; }
 
     // The core's band table, and the nine label texts as the editor writes
     // them for its axis.
@@ -80,7 +81,6 @@ public:
     std::vector<int32_t> barsInFrame() const;
 
     HeadlessWindow window;
-    float sampleRate;
 
 private:
     AEffect* aeffect = nullptr;
