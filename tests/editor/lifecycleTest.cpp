@@ -7,6 +7,7 @@
 #include "editor/tq_spectrumEditor.h"
 #include "platform/headless/HeadlessSystem.h"
 #include "PluginRig.h"
+#include "tests/support/editorMouse.h"
 #include "tests/support/fakeHost.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CFrame.h"
@@ -219,14 +220,8 @@ TEST(EditorLifecycle, AHostClosingTheEditorFromInsideACallback) {
             }
         };
         c.choice < 0 ? rig.window.scriptPopupDismiss() : rig.window.scriptPopupChoice(c.choice);
-        const int32_t x = (c.target.left + c.target.right) / 2;
-        const int32_t y = (c.target.top + c.target.bottom) / 2;
-        rig.window.injectMouseDown(x, y);
-        for (int32_t pass = 0; pass < 3; ++pass) {
-            rig.window.injectMouseMove(x, y, 60);
-        }
-        rig.window.injectMouseUp(x, y);
-        rig.window.dispatchEvents();
+        holdAndRelease(rig.window, (c.target.left + c.target.right) / 2,
+                       (c.target.top + c.target.bottom) / 2, 3, 60);
         rig.idleAfter(100);
         fakeHost::onCall = nullptr;
 

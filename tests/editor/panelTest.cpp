@@ -10,6 +10,7 @@
 #include "platform/headless/HeadlessSystem.h"
 #include "PluginRig.h"
 #include "resources/bitmapIds.h"
+#include "tests/support/editorMouse.h"
 #include "tests/support/fakeHost.h"
 #include "toolkit/CFrame.h"
 #include "toolkit/COptionMenu.h"
@@ -183,14 +184,7 @@ TEST(EditorPanels, OkRemovesTheAboutPanelWhileTheButtonIsHeld) {
     };
     fakeHost::calls.clear();
 
-    const int32_t x = PluginRig::kOkButton.left + 20;
-    const int32_t y = PluginRig::kOkButton.top + 7;
-    rig.window.injectMouseDown(x, y);
-    rig.window.injectMouseMove(x, y, 60);
-    rig.window.injectMouseMove(x, y, 60);
-    rig.window.injectMouseMove(x, y, 60);
-    rig.window.injectMouseUp(x, y);
-    rig.window.dispatchEvents();
+    holdAndRelease(rig.window, PluginRig::kOkButton.left + 20, PluginRig::kOkButton.top + 7, 3, 60);
     fakeHost::onCall = nullptr;
 
     ASSERT_FALSE(atHostIdle.empty()) << "the tracking loop idled the editor";
