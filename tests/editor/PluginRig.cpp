@@ -11,12 +11,6 @@
 #include "toolkit/CFrame.h"
 #include "toolkit/CVuMeter.h"
 
-namespace {
-
-constexpr uint32_t kLitGreen = 0xFF33FF00u;
-
-} // namespace
-
 const CRect PluginRig::kViewMenu(20, 3, 55, 17);
 const CRect PluginRig::kHelpMenu(55, 3, 90, 17);
 const CRect PluginRig::kOkButton(487, 156, 547, 170);
@@ -25,7 +19,7 @@ const std::vector<std::string> PluginRig::kLogLabels = {"10", "",    "100", "", 
 const std::vector<std::string> PluginRig::kLinearLabels44 = {
     "  0", "2.8k", "5.5k", "8.3k", "11.0k", "13.8k", "16.5k", "19.3k", "22.1k"};
 
-PluginRig::PluginRig(float rate) : sampleRate(rate) {
+PluginRig::PluginRig(float rate) {
     HeadlessSystem::reset();
     fakeHost::reset(true);
     aeffect = VSTPluginMain(fakeHost::callback);
@@ -74,8 +68,7 @@ void PluginRig::chooseFromMenu(const CRect& menu, int32_t index) {
 }
 
 void PluginRig::decayStep() {
-    const tq_spectrumEditor* e = editor();
-    idleAfter(static_cast<uint32_t>(e->refreshInterval) + 1);
+    idleAfter(static_cast<uint32_t>(editor()->refreshInterval) + 1);
 }
 
 void PluginRig::playSine(int32_t bin, int32_t frames) {

@@ -25,6 +25,8 @@ public:
     static const CRect kViewMenu;
     static const CRect kHelpMenu;
     static const CRect kOkButton;
+    // A lit segment of a bar.
+    static constexpr uint32_t kLitGreen = 0xFF33FF00u;
     // The nine labels on the logarithmic axis, and on the linear one at 44.1 kHz.
     static const std::vector<std::string> kLogLabels;
     static const std::vector<std::string> kLinearLabels44;
@@ -41,6 +43,12 @@ public:
                        void* ptr = nullptr, float opt = 0.0f);
     bool open();
     void idle() { dispatch(effEditIdle); }
+    // Opens the editor and idles once, as a host shows it.
+    bool openAndIdle() {
+        const bool opened = open();
+        idle();
+        return opened;
+    }
     // Moves the clock on, then idles.
     void idleAfter(uint32_t milliseconds);
     void close() { dispatch(effEditClose); }
@@ -62,7 +70,6 @@ public:
     tq_spectrum* plugin() const;
     tq_spectrumEditor* editor() const;
     tq_spectrumCore* core() const;
-    AEffect* effect() const { return aeffect; }
 
     // The core's band table, and the nine label texts as the editor writes
     // them for its axis.
@@ -74,7 +81,6 @@ public:
     std::vector<int32_t> barsInFrame() const;
 
     HeadlessWindow window;
-    float sampleRate;
 
 private:
     AEffect* aeffect = nullptr;

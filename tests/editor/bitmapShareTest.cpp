@@ -55,8 +55,7 @@ TEST(EditorArtwork, TwoInstancesShareTheDecodedPixelsAndShowTheSamePicture) {
 
 TEST(EditorArtwork, ReopeningAndMoreInstancesDecodeNothingAgain) {
     PluginRig first;
-    ASSERT_TRUE(first.open());
-    first.idle();
+    ASSERT_TRUE(first.openAndIdle());
     // Each of the seven resources once, whatever ran before in this process.
     const size_t decodes = CBitmapCache::resources().getDecodeCount();
     EXPECT_EQ(decodes, 7u);
@@ -64,16 +63,14 @@ TEST(EditorArtwork, ReopeningAndMoreInstancesDecodeNothingAgain) {
 
     for (int32_t round = 0; round < 3; ++round) {
         first.close();
-        ASSERT_TRUE(first.open());
-        first.idle();
+        ASSERT_TRUE(first.openAndIdle());
         first.suspend();
         first.idle();
         first.resume();
         first.idle();
     }
     PluginRig second;
-    ASSERT_TRUE(second.open());
-    second.idle();
+    ASSERT_TRUE(second.openAndIdle());
     EXPECT_EQ(CBitmapCache::resources().getDecodeCount(), decodes);
     EXPECT_EQ(second.window.pixels(), picture);
 }

@@ -143,8 +143,7 @@ TEST(EditorDecayStep, LevelsNeverGoBelowZero) {
 
 TEST(EditorDecayStep, AnAnalysedToneRaisesItsBandAndFallsBack) {
     PluginRig rig;
-    ASSERT_TRUE(rig.open());
-    rig.idle();
+    ASSERT_TRUE(rig.openAndIdle());
     // Bin 100 lies in band 18 of the linear axis (bins 96 to 100).
     rig.playSine(100, 4096 * 3);
     tq_spectrumCore* core = rig.core();

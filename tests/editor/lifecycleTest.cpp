@@ -7,6 +7,7 @@
 #include "editor/tq_spectrumEditor.h"
 #include "platform/headless/HeadlessSystem.h"
 #include "PluginRig.h"
+#include "tests/support/editorMouse.h"
 #include "tests/support/fakeHost.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CFrame.h"
@@ -97,8 +98,7 @@ TEST(EditorLifecycle, OpenIntoNoWindowFailsAndLeavesTheEditorUsable) {
     EXPECT_EQ(rig.editor()->getFrame(), nullptr);
     rig.idle();
     rig.close();
-    ASSERT_TRUE(rig.open());
-    rig.idle();
+    ASSERT_TRUE(rig.openAndIdle());
     EXPECT_EQ(rig.editor()->getFrame()->getNbViews(), 108u);
     EXPECT_TRUE(rig.window.hasChild());
 }
@@ -111,8 +111,7 @@ TEST(EditorLifecycle, ReopeningStartsLinearWithLinearChecked) {
     rig.close();
     EXPECT_EQ(rig.editor()->scaleMode, 1) << "close keeps the mode";
 
-    ASSERT_TRUE(rig.open());
-    rig.idle();
+    ASSERT_TRUE(rig.openAndIdle());
     const tq_spectrumEditor* editor = rig.editor();
     EXPECT_EQ(editor->scaleMode, 0);
     expectLinearTable(rig.core());
@@ -140,8 +139,7 @@ TEST(EditorLifecycle, IdleBeforeOpenAndAfterCloseChangesNothing) {
     EXPECT_EQ(rig.window.presentCount(), 0u);
     EXPECT_TRUE(fakeHost::calls.empty());
 
-    ASSERT_TRUE(rig.open());
-    rig.idle();
+    ASSERT_TRUE(rig.openAndIdle());
     rig.close();
     EXPECT_FALSE(rig.window.hasChild());
     const size_t presents = rig.window.presentCount();
@@ -222,14 +220,8 @@ TEST(EditorLifecycle, AHostClosingTheEditorFromInsideACallback) {
             }
         };
         c.choice < 0 ? rig.window.scriptPopupDismiss() : rig.window.scriptPopupChoice(c.choice);
-        const int32_t x = (c.target.left + c.target.right) / 2;
-        const int32_t y = (c.target.top + c.target.bottom) / 2;
-        rig.window.injectMouseDown(x, y);
-        for (int32_t pass = 0; pass < 3; ++pass) {
-            rig.window.injectMouseMove(x, y, 60);
-        }
-        rig.window.injectMouseUp(x, y);
-        rig.window.dispatchEvents();
+        holdAndRelease(rig.window, (c.target.left + c.target.right) / 2,
+                       (c.target.top + c.target.bottom) / 2, 3, 60);
         rig.idleAfter(100);
         fakeHost::onCall = nullptr;
 
@@ -238,8 +230,7 @@ TEST(EditorLifecycle, AHostClosingTheEditorFromInsideACallback) {
         EXPECT_EQ(fakeHost::indexesOf(audioMasterBeginEdit), std::vector<VstInt32>{c.tag});
         EXPECT_EQ(fakeHost::indexesOf(audioMasterEndEdit), std::vector<VstInt32>{c.tag});
         // And the editor opens again, showing what is asked for.
-        ASSERT_TRUE(rig.open());
-        rig.idle();
+        ASSERT_TRUE(rig.openAndIdle());
         EXPECT_EQ(rig.editor()->shownPanel, rig.editor()->requestedPanel.load());
         EXPECT_EQ(rig.editor()->getFrame()->getNbViews(),
                   rig.editor()->shownPanel == -1 ? 108u : 12u);
@@ -248,8 +239,7 @@ TEST(EditorLifecycle, AHostClosingTheEditorFromInsideACallback) {
 
 TEST(EditorLifecycle, KeysFindNoTakerAndTheKnobModeIsKept) {
     PluginRig rig;
-    ASSERT_TRUE(rig.open());
-    rig.idle();
+    ASSERT_TRUE(rig.openAndIdle());
     EXPECT_EQ(rig.dispatch(effEditKeyDown, 'a', 0, nullptr, 0.0f), 0);
     EXPECT_EQ(rig.dispatch(effEditKeyUp, 'a', 0, nullptr, 0.0f), 0);
     EXPECT_EQ(rig.dispatch(effSetEditKnobMode, 0, CKnobMode::kLinearMode), 1);
@@ -327,7 +317,6 @@ TEST(EditorLifecycle, AThousandOpenCloseCyclesLeaveNothingBehind) {
         ASSERT_EQ(editor->background->getNbReference(), 1);
     }
     editor->requestedPanel.store(-1);
-    ASSERT_TRUE(rig.open());
-    rig.idle();
+    ASSERT_TRUE(rig.openAndIdle());
     EXPECT_EQ(editor->getFrame()->getNbViews(), 108u);
 }

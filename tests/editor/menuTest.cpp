@@ -35,8 +35,7 @@ Checks checksOf(const COptionMenu* menu) {
 class EditorMenus : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(rig.open());
-        rig.idle();
+        ASSERT_TRUE(rig.openAndIdle());
         fakeHost::calls.clear();
     }
     tq_spectrumEditor* editor() const { return rig.editor(); }

@@ -10,6 +10,7 @@
 #include "platform/headless/HeadlessSystem.h"
 #include "PluginRig.h"
 #include "resources/bitmapIds.h"
+#include "tests/support/editorMouse.h"
 #include "tests/support/fakeHost.h"
 #include "toolkit/CFrame.h"
 #include "toolkit/COptionMenu.h"
@@ -86,8 +87,7 @@ TEST(EditorPanels, SuspendShowsTheDimmedPanelAtTheNextIdleAndResumeTheBars) {
 
 TEST(EditorPanels, SuspendWhileTheBarsShowStopsTheDecayUntilResume) {
     PluginRig rig;
-    ASSERT_TRUE(rig.open());
-    rig.idle();
+    ASSERT_TRUE(rig.openAndIdle());
     tq_spectrumCore* core = rig.core();
     core->bandLevel[30].store(1.0f);
     rig.decayStep();
@@ -112,8 +112,7 @@ TEST(EditorPanels, SuspendWhileTheBarsShowStopsTheDecayUntilResume) {
 
 TEST(EditorPanels, ResumeWithNoPanelShownChangesNothing) {
     PluginRig rig;
-    ASSERT_TRUE(rig.open());
-    rig.idle();
+    ASSERT_TRUE(rig.openAndIdle());
     rig.resume();
     rig.idle();
     expectBars(rig);
@@ -122,8 +121,7 @@ TEST(EditorPanels, ResumeWithNoPanelShownChangesNothing) {
 
 TEST(EditorPanels, AboutComesFromTheHelpMenuAtTheNextIdle) {
     PluginRig rig;
-    ASSERT_TRUE(rig.open());
-    rig.idle();
+    ASSERT_TRUE(rig.openAndIdle());
     rig.chooseFromMenu(PluginRig::kHelpMenu, 3);
     const tq_spectrumEditor* editor = rig.editor();
     EXPECT_EQ(editor->requestedPanel.load(), 0);
@@ -186,14 +184,7 @@ TEST(EditorPanels, OkRemovesTheAboutPanelWhileTheButtonIsHeld) {
     };
     fakeHost::calls.clear();
 
-    const int32_t x = PluginRig::kOkButton.left + 20;
-    const int32_t y = PluginRig::kOkButton.top + 7;
-    rig.window.injectMouseDown(x, y);
-    rig.window.injectMouseMove(x, y, 60);
-    rig.window.injectMouseMove(x, y, 60);
-    rig.window.injectMouseMove(x, y, 60);
-    rig.window.injectMouseUp(x, y);
-    rig.window.dispatchEvents();
+    holdAndRelease(rig.window, PluginRig::kOkButton.left + 20, PluginRig::kOkButton.top + 7, 3, 60);
     fakeHost::onCall = nullptr;
 
     ASSERT_FALSE(atHostIdle.empty()) << "the tracking loop idled the editor";
@@ -226,14 +217,12 @@ TEST(EditorPanels, ClosingWithAPanelShownBringsItBackOnlyIfStillRequested) {
     rig.suspend();
     rig.idle();
     rig.close();
-    ASSERT_TRUE(rig.open());
-    rig.idle();
+    ASSERT_TRUE(rig.openAndIdle());
     expectSuspendedPanel(rig);
 
     rig.close();
     rig.resume();
-    ASSERT_TRUE(rig.open());
-    rig.idle();
+    ASSERT_TRUE(rig.openAndIdle());
     expectBars(rig);
     rig.core()->bandLevel[0].store(1.0f);
     rig.decayStep();

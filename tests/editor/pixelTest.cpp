@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr uint32_t kGreen = 0xFF33FF00u;
 constexpr uint32_t kBlack = 0xFF000000u;
 // Text is centred by its advance widths; the glyphs' side bearings move
 // the visible ink by up to this many pixels.
@@ -53,10 +52,7 @@ void fillAllBars(PluginRig& rig) {
 
 class EditorPixels : public testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(rig.open());
-        rig.idle();
-    }
+    void SetUp() override { ASSERT_TRUE(rig.openAndIdle()); }
     PluginRig rig;
 };
 
@@ -72,15 +68,16 @@ TEST_F(EditorPixels, BarsStandInTheirRectangles) {
         const CRect bar = PluginRig::barRect(i);
         EXPECT_EQ(rig.litSegments(i), 50) << "bar " << i;
         for (int32_t x = bar.left; x < bar.right; ++x) {
-            EXPECT_EQ(rig.window.pixel(x, 37), kGreen) << "top segment, bar " << i;
-            EXPECT_EQ(rig.window.pixel(x, 135), kGreen) << "bottom segment, bar " << i;
+            EXPECT_EQ(rig.window.pixel(x, 37), PluginRig::kLitGreen) << "top segment, bar " << i;
+            EXPECT_EQ(rig.window.pixel(x, 135), PluginRig::kLitGreen)
+                << "bottom segment, bar " << i;
             EXPECT_EQ(rig.window.pixel(x, 36), kBlack) << "top row is black, bar " << i;
-            EXPECT_NE(rig.window.pixel(x, 136), kGreen) << "below bar " << i;
+            EXPECT_NE(rig.window.pixel(x, 136), PluginRig::kLitGreen) << "below bar " << i;
         }
         // The two columns between neighbours show the plot area.
         for (int32_t y = 30; y < 140; ++y) {
-            ASSERT_NE(rig.window.pixel(bar.left - 1, y), kGreen) << "bar " << i;
-            ASSERT_NE(rig.window.pixel(bar.right, y), kGreen) << "bar " << i;
+            ASSERT_NE(rig.window.pixel(bar.left - 1, y), PluginRig::kLitGreen) << "bar " << i;
+            ASSERT_NE(rig.window.pixel(bar.right, y), PluginRig::kLitGreen) << "bar " << i;
         }
     }
     // Nothing green in the plot area outside the bars.
@@ -89,7 +86,7 @@ TEST_F(EditorPixels, BarsStandInTheirRectangles) {
     for (int32_t y = 35; y < 138; ++y) {
         for (int32_t x = 42; x < 528; ++x) {
             if (!insideAny(x, y, bars)) {
-                ASSERT_NE(rig.window.pixel(x, y), kGreen) << x << "," << y;
+                ASSERT_NE(rig.window.pixel(x, y), PluginRig::kLitGreen) << x << "," << y;
             }
         }
     }

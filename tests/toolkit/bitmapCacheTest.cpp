@@ -32,22 +32,13 @@ struct FakeResources {
     }
     static Status size(int32_t id, int32_t* width, int32_t* height) {
         ++sizeCalls;
-        switch (id) {
-        case 1:
-            *width = 3;
-            *height = 2;
-            return Status::ok;
-        case 2:
-            *width = 1;
-            *height = 1;
-            return Status::ok;
-        case 3:
-            *width = 0;
-            *height = 5;
-            return Status::ok;
-        default:
+        constexpr int32_t sizes[3][2] = {{3, 2}, {1, 1}, {0, 5}}; // ids 1 to 3
+        if (id < 1 || id > 3) {
             return Status::notFound;
         }
+        *width = sizes[id - 1][0];
+        *height = sizes[id - 1][1];
+        return Status::ok;
     }
     static Status load(int32_t id, uint32_t* pixels, size_t capacity) {
         ++loadCalls;

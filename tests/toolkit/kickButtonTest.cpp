@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/headless/HeadlessSystem.h"
+#include "tests/support/editorMouse.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CKickButton.h"
 #include "toolkit/CMouseButtons.h"
@@ -42,12 +43,7 @@ protected:
 };
 
 TEST_F(KickButton, PressHoldReleaseReportsOneAndZeroAndIdlesEveryPass) {
-    f.window.injectMouseDown(500, 160);
-    for (int i = 0; i < 3; ++i) {
-        f.window.injectMouseMove(500, 160, 20);
-    }
-    f.window.injectMouseUp(500, 160);
-    f.window.dispatchEvents();
+    holdAndRelease(f.window, 500, 160, 3, 20);
 
     EXPECT_EQ(listener.values, (std::vector<float>{1.0f, 0.0f}));
     EXPECT_EQ(f.owner.idleCalls, 3) << "one idle per pass while held";
@@ -82,10 +78,7 @@ TEST_F(KickButton, ShowsThePressedImageWhileHeldAndTheReleasedOneAfter) {
         f.frame->idle();
         seen.push_back(f.window.pixel(517, 163));
     };
-    f.window.injectMouseDown(500, 160);
-    f.window.injectMouseMove(500, 160, 10);
-    f.window.injectMouseUp(500, 160);
-    f.window.dispatchEvents();
+    holdAndRelease(f.window, 500, 160, 1, 10);
     f.frame->idle();
 
     ASSERT_EQ(seen.size(), 1u);
@@ -103,11 +96,7 @@ TEST_F(KickButton, KeepsTrackingWhenItsPanelLeavesTheFrameMidPress) {
         }
         f.frame->idle();
     };
-    f.window.injectMouseDown(500, 160);
-    f.window.injectMouseMove(500, 160, 30);
-    f.window.injectMouseMove(500, 160, 30);
-    f.window.injectMouseUp(500, 160);
-    f.window.dispatchEvents();
+    holdAndRelease(f.window, 500, 160, 2, 30);
 
     EXPECT_FALSE(panel->getParentView());
     EXPECT_EQ(f.owner.idleCalls, 2);
