@@ -13,7 +13,7 @@
 #include "core/presetLineReader.h"
 
 #include "tests/core/testCore.h"
-#include "tests/support/hostcoreScratchDir.h"
+#include "tests/support/ScratchDir.h"
 
 namespace {
 

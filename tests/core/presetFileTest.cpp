@@ -7,7 +7,7 @@
 #include <string>
 
 #include "tests/core/testCore.h"
-#include "tests/support/hostcoreScratchDir.h"
+#include "tests/support/ScratchDir.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/hostcoreScratchDir.h"
+#include "tests/support/ScratchDir.h"
 
 struct CliResult {
     int exitCode = -1;

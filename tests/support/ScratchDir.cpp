@@ -1,4 +1,4 @@
-#include "tests/support/hostcoreScratchDir.h"
+#include "tests/support/ScratchDir.h"
 
 #include <stdlib.h>
 
