@@ -15,8 +15,9 @@ template <typename Function>
 Function lookUp(const char* module, const char* name, bool load) {
     HMODULE handle = load ? LoadLibraryA(module) : GetModuleHandleA(module);
     // Kept loaded for the process: it is a system library.
-    return handle ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(handle, name)))
-                  : nullptr;
+    return handle
+               ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(handle, name)))
+               : nullptr;
 }
 
 uint32_t ofMonitor(HWND window) {

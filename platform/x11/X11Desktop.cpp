@@ -44,8 +44,8 @@ double xftDpi(const char* resources) {
     char* type = nullptr;
     XrmValue value{};
     double dpi = 0.0;
-    if (XrmGetResource(database, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr &&
-        type && std::strcmp(type, "String") == 0) {
+    if (XrmGetResource(database, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr && type &&
+        std::strcmp(type, "String") == 0) {
         dpi = positiveNumber(value.addr);
     }
     XrmDestroyDatabase(database);
