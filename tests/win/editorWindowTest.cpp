@@ -214,10 +214,10 @@ TEST_F(EditorWindow, OnA192DpiDesktopTheHostGetsTheDoubledRectangle) {
     ASSERT_NE(rect, nullptr);
     EXPECT_EQ(rect->right, 1140);
     EXPECT_EQ(rect->bottom, 360);
-    HostWindow host("tq-spectrum at 192 dpi", 0, 0, 1140, 360);
-    ASSERT_EQ(dispatch(effEditOpen, 0, host.handle()), 1);
+    HostWindow parent("tq-spectrum at 192 dpi", 0, 0, 1140, 360);
+    ASSERT_EQ(dispatch(effEditOpen, 0, parent.handle()), 1);
     idle();
-    HWND editor = host.child();
+    HWND editor = parent.child();
     ASSERT_NE(editor, nullptr);
     RECT client{};
     GetClientRect(editor, &client);
