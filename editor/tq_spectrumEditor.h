@@ -45,7 +45,6 @@ public:
     // change of scale it takes effect at the next open; an open window keeps
     // its size.
     void setHostScale(float factor);
-    float getHostScale() const { return hostScale; }
     // The scale of the open window, or of the last one.
     const CScale& getScale() const { return scale; }
     // A bitmap resource as drawn for the scale; the caller owns the reference.

@@ -66,6 +66,10 @@ platform::Status X11Desktop::scale(float* factor) {
     if (!factor) {
         return platform::Status::invalidArgument;
     }
+    // Before the process's first connection, as the windows' own does:
+    // hosts ask from threads of their choosing.
+    static std::once_flag threads;
+    std::call_once(threads, [] { XInitThreads(); });
     // A connection of our own, just for this: it reads the resources as
     // they are now.
     Display* display = XOpenDisplay(nullptr);
