@@ -12,7 +12,7 @@ DialogView::~DialogView() {
 
 bool DialogView::open() {
     if (!view) {
-        const COwned<CBitmap> bitmap(new CBitmap(bitmapId));
+        const COwned<CBitmap> bitmap(editor ? editor->loadBitmap(bitmapId) : new CBitmap(bitmapId));
         view = new CViewContainer(CRect(0, 0, bitmap->getWidth(), bitmap->getHeight()),
                                   editor ? editor->getFrame() : nullptr, bitmap.get());
     }

@@ -30,12 +30,16 @@ bool DialogViewAbout::open() {
     }
 
     // Each control is held here until the container takes it.
-    const COwned<CBitmap> okImage(new CBitmap(bitmapIds::kOkButton));
+    const CScale scale = editor ? editor->getScale() : CScale();
+    const COwned<CBitmap> okImage(editor ? editor->loadBitmap(bitmapIds::kOkButton)
+                                         : new CBitmap(bitmapIds::kOkButton));
     const int32_t imageHeight = okImage->getHeight() / 2;
     CControlListener* listener = editor;
+    const int32_t left = scale.length(487);
+    const int32_t top = scale.length(156);
     COwned<CKickButtonInv> button(
-        new CKickButtonInv(CRect(487, 156, 487 + okImage->getWidth(), 156 + imageHeight), listener,
-                           kOkTag, imageHeight, okImage.get(), CPoint(0, 0)));
+        new CKickButtonInv(CRect(left, top, left + okImage->getWidth(), top + imageHeight),
+                           listener, kOkTag, imageHeight, okImage.get(), CPoint(0, 0)));
     button->setTransparency(true);
     view->addView(button.get());
     okButton = button.release();
@@ -44,7 +48,7 @@ bool DialogViewAbout::open() {
     char line[256];
     std::snprintf(line, sizeof line, "Version %d.%d.%d (VST %d.%d/VSTGUI %d.%d)", 1, 3, 0,
                   int(version / 1000), int(version % 1000 / 100), 3, 0);
-    COwned<CLabel> label(new CLabel(CRect(13, 36, 233, 51), line));
+    COwned<CLabel> label(new CLabel(scale.rect(CRect(13, 36, 233, 51)), line));
     label->setFont(4);
     label->setFontColor(kWhiteCColor);
     label->setFrameColor(kBlackCColor);

@@ -18,6 +18,7 @@
 #include "toolkit/CVuMeter.h"
 
 // [SECTION] Construction
+// [SECTION] Scale
 // [SECTION] Open and close
 // [SECTION] Idle and panels
 // [SECTION] Band table and labels
@@ -49,6 +50,51 @@ tq_spectrumEditor::tq_spectrumEditor(AudioEffect* owner) : AEffGUIEditor(owner) 
     rect.right = loaded ? static_cast<int16_t>(background->getWidth()) : kDefaultWidth;
 }
 
+// [SECTION] Scale
+
+void tq_spectrumEditor::setHostScale(float factor) {
+    hostScale = CScale::nearest(factor) != 0 ? factor : 0.0f;
+}
+
+CBitmap* tq_spectrumEditor::loadBitmap(int32_t id) const {
+    return new CBitmap(bitmapIds::atScale(id, scale.percent()));
+}
+
+void tq_spectrumEditor::applyScale(void* parent) {
+    float desktop = 0.0f;
+    // The desktop is asked only when the host said nothing.
+    if (hostScale <= 0.0f && platform::desktopScale(parent, &desktop) != platform::Status::ok) {
+        desktop = 0.0f;
+    }
+    const CScale chosen = CScale::choose(hostScale, desktop);
+    if (chosen != scale || !background) {
+        CBitmap* drawn = new CBitmap(bitmapIds::atScale(bitmapIds::kBackground, chosen.percent()));
+        if (background) {
+            background->forget();
+        }
+        background = drawn;
+        scale = chosen;
+    }
+    const bool loaded = background->isLoaded();
+    rect.top = 0;
+    rect.left = 0;
+    rect.bottom =
+        static_cast<int16_t>(loaded ? background->getHeight() : scale.length(kDefaultHeight));
+    rect.right =
+        static_cast<int16_t>(loaded ? background->getWidth() : scale.length(kDefaultWidth));
+}
+
+bool tq_spectrumEditor::getRect(ERect** target) {
+    if (!opened && !frame) {
+        try {
+            applyScale(nullptr);
+        } catch (const std::exception&) {
+            // Out of memory: the rectangle of the last scale stands.
+        }
+    }
+    return AEffGUIEditor::getRect(target);
+}
+
 tq_spectrumEditor::~tq_spectrumEditor() {
     // A host that deletes the plug-in with the window still open gets it
     // torn down here; close never touches the core.
@@ -65,6 +111,7 @@ bool tq_spectrumEditor::open(void* parent) {
     AEffGUIEditor::open(parent);
     bool built = false;
     try {
+        applyScale(parent);
         built = build(parent);
     } catch (const std::exception&) {
         // Out of memory on the way: what was built goes, window included.
@@ -89,15 +136,16 @@ bool tq_spectrumEditor::build(void* parent) {
     // Each view is stored as soon as it exists: until the frame takes it,
     // the editor holds it, and close releases it.
     frame = new CFrame(CRect(0, 0, rect.right, rect.bottom), this);
+    frame->setScale(scale.percent());
     frame->setBackground(background);
     if (!frame->open(parent)) {
         return false;
     }
 
-    const COwned<CBitmap> labelBackground(new CBitmap(bitmapIds::kLabelBackground));
+    const COwned<CBitmap> labelBackground(loadBitmap(bitmapIds::kLabelBackground));
     for (int32_t k = 0; k < kLabelCount; ++k) {
-        auto* label =
-            new CParamDisplay(CRect(25 + 60 * k, 143, 66 + 60 * k, 155), labelBackground.get(), 0);
+        auto* label = new CParamDisplay(scale.rect(CRect(25 + 60 * k, 143, 66 + 60 * k, 155)),
+                                        labelBackground.get(), 0);
         frequencyLabels[k] = label;
         label->setFont(6);
         label->setFontColor(kWhiteCColor);
@@ -107,11 +155,11 @@ bool tq_spectrumEditor::build(void* parent) {
         frame->addView(label);
     }
 
-    const COwned<CBitmap> lit(new CBitmap(bitmapIds::kBarLit));
-    const COwned<CBitmap> unlit(new CBitmap(bitmapIds::kBarUnlit));
+    const COwned<CBitmap> lit(loadBitmap(bitmapIds::kBarLit));
+    const COwned<CBitmap> unlit(loadBitmap(bitmapIds::kBarUnlit));
     for (int32_t i = 0; i < SpectrumLayout::kBandCount; ++i) {
-        auto* bar = new CVuMeter(CRect(44 + 5 * i, 36, 47 + 5 * i, 136), lit.get(), unlit.get(), 50,
-                                 CVuMeter::kVertical);
+        auto* bar = new CVuMeter(scale.rect(CRect(44 + 5 * i, 36, 47 + 5 * i, 136)), lit.get(),
+                                 unlit.get(), 50, CVuMeter::kVertical);
         bars[i] = bar;
         if (core) {
             core->bandLevel[i].store(0.0f, std::memory_order_relaxed);
@@ -132,9 +180,9 @@ bool tq_spectrumEditor::build(void* parent) {
 }
 
 bool tq_spectrumEditor::buildMenus() {
-    viewMenu = new COptionMenu(CRect(20, 3, 55, 17), this, kViewMenuTag, nullptr,
+    viewMenu = new COptionMenu(scale.rect(CRect(20, 3, 55, 17)), this, kViewMenuTag, nullptr,
                                COptionMenu::kMultipleCheckStyle | COptionMenu::kCheckStyle);
-    helpMenu = new COptionMenu(CRect(55, 3, 90, 17), this, kHelpMenuTag, nullptr, 0);
+    helpMenu = new COptionMenu(scale.rect(CRect(55, 3, 90, 17)), this, kHelpMenuTag, nullptr, 0);
     for (COptionMenu* menu : {viewMenu, helpMenu}) {
         menu->setFont(6);
         menu->setFontColor(kWhiteCColor);

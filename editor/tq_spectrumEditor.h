@@ -8,6 +8,7 @@
 
 #include "analysis/SpectrumLayout.h"
 #include "toolkit/CControlListener.h"
+#include "toolkit/CScale.h"
 #include "vst/AEffGUIEditor.h"
 
 class CBitmap;
@@ -28,6 +29,8 @@ public:
     explicit tq_spectrumEditor(AudioEffect* effect);
     ~tq_spectrumEditor() override;
 
+    // Closed, the rectangle of the scale the next open would draw at.
+    bool getRect(ERect** rect) override;
     bool open(void* parent) override;
     void close() override;
     void idle() override;
@@ -36,6 +39,16 @@ public:
     void valueChanged(CDrawContext* context, CControl* control) override;
     int32_t controlModifierClicked(CDrawContext* context, CControl* control,
                                    int32_t buttons) override;
+
+    // The scale the host asks for (a VST host's content scale, an LV2 host's
+    // ui:scaleFactor), 0 for none: it wins over the desktop's. Like any
+    // change of scale it takes effect at the next open; an open window keeps
+    // its size.
+    void setHostScale(float factor);
+    // The scale of the open window, or of the last one.
+    const CScale& getScale() const { return scale; }
+    // A bitmap resource as drawn for the scale; the caller owns the reference.
+    CBitmap* loadBitmap(int32_t id) const;
 
     // 0 linear (0 Hz to half the sample rate), 1 logarithmic (10 Hz to
     // 100 kHz); any other mode is linear. Rewrites the core's band table.
@@ -75,4 +88,10 @@ private:
     // gave a rate no computation can use (0, negative, NaN, infinite).
     float displaySampleRate() const;
     bool buildMenus();
+    // Chooses the scale (host, desktop of `parent`, else 1x) and sizes the
+    // background and the rectangle for it.
+    void applyScale(void* parent);
+
+    float hostScale = 0.0f;
+    CScale scale;
 };

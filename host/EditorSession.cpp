@@ -6,6 +6,7 @@
 #include "host/PluginHost.h"
 #include "platform/headless/HeadlessSystem.h"
 #include "platform/headless/PngCodec.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -14,7 +15,8 @@ constexpr double kIdleSlack = 1e-6;
 
 } // namespace
 
-EditorSession::EditorSession(PluginHost& host, double sampleRate) : host(host), rate(sampleRate) {}
+EditorSession::EditorSession(PluginHost& host, double sampleRate, int32_t windowScale)
+    : host(host), rate(sampleRate), scale(windowScale) {}
 
 EditorSession::~EditorSession() {
     // The child window lives in ours: close it while ours still exists.
@@ -23,6 +25,9 @@ EditorSession::~EditorSession() {
 
 bool EditorSession::open(std::string& error) {
     HeadlessSystem::setTicks(0);
+    if (scale != 100) {
+        host.setEditorScale(static_cast<float>(scale) / 100.0f);
+    }
     if (!host.openEditor(window.handle(), error)) {
         return false;
     }
@@ -37,7 +42,8 @@ bool EditorSession::open(std::string& error) {
 bool EditorSession::chooseLogarithmic(std::string& error) {
     const size_t popupsBefore = window.popups().size();
     window.scriptPopupChoice(kLogarithmicEntry);
-    window.click(kViewMenuX, kViewMenuY);
+    window.click(platform::scaledLength(kViewMenuX, scale),
+                 platform::scaledLength(kViewMenuY, scale));
     const auto& popups = window.popups();
     if (popups.size() != popupsBefore + 1 || popups.back().answer != kLogarithmicEntry ||
         popups.back().entries.size() <= size_t(kLogarithmicEntry) ||

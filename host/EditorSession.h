@@ -20,8 +20,10 @@ public:
     static constexpr int32_t kViewMenuY = 10;
     static constexpr int32_t kLogarithmicEntry = 3;
 
-    // The host must be open and outlive the session.
-    EditorSession(PluginHost& host, double sampleRate);
+    // The host must be open and outlive the session. `scale` (percent) is
+    // the content scale the session asks the editor for, as a host does on a
+    // high-density screen.
+    EditorSession(PluginHost& host, double sampleRate, int32_t scale = 100);
     ~EditorSession() override;
 
     EditorSession(const EditorSession&) = delete;
@@ -59,6 +61,7 @@ private:
 
     PluginHost& host;
     double rate;
+    int32_t scale;
     HeadlessWindow window;
     int64_t nextIdle = 0;
     int64_t lastIdleSample = -1;

@@ -123,7 +123,7 @@ int HostApp::analyse(const HostOptions& options, const OutputPlan::Run& run, boo
     // playing; its View menu may change the bands the run reports.
     std::unique_ptr<EditorSession> window;
     if (!run.png.empty() || options.logarithmic) {
-        window = std::make_unique<EditorSession>(host, rate);
+        window = std::make_unique<EditorSession>(host, rate, options.windowScale);
         if (!window->open(error) || (options.logarithmic && !window->chooseLogarithmic(error))) {
             return fail(error);
         }

@@ -28,7 +28,8 @@ struct HostOptions {
     double gainDb = 0.0;                 // trim applied to the input before the plug-in
     bool logarithmic = false;
     int32_t blockSize = kDefaultBlockSize;
-    bool force = false; // may replace a file that holds audio
+    int32_t windowScale = 100; // percent: the window's picture at 1x, 1.5x or 2x
+    bool force = false;        // may replace a file that holds audio
     bool quiet = false;
     bool showHelp = false;
     bool showVersion = false;

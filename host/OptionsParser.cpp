@@ -64,6 +64,23 @@ bool OptionsParser::parseGain(const std::string& text, double& decibels) {
     return true;
 }
 
+bool OptionsParser::parseScale(const std::string& text, int32_t& percent) {
+    const char* first = text.data();
+    const char* last = first + text.size();
+    double value = 0.0;
+    const auto [end, ec] = std::from_chars(first, last, value, std::chars_format::fixed);
+    if (ec != std::errc() || end != last || text.empty()) {
+        return false;
+    }
+    for (const int32_t scale : {100, 150, 200}) {
+        if (value * 100.0 == static_cast<double>(scale)) {
+            percent = scale;
+            return true;
+        }
+    }
+    return false;
+}
+
 bool OptionsParser::parse(const std::vector<std::string>& args, HostOptions& options,
                           std::string& error) const {
     bool optionsEnded = false;
@@ -87,7 +104,8 @@ bool OptionsParser::parse(const std::vector<std::string>& args, HostOptions& opt
         std::string value;
         const bool hasInlineValue = splitInlineValue(arg, name, value);
         const bool takesValue = name == "--csv" || name == "--block" || name == "--png" ||
-                                name == "--spectrogram" || name == "--at" || name == "--gain";
+                                name == "--spectrogram" || name == "--at" || name == "--gain" ||
+                                name == "--scale";
         if (!takesValue && hasInlineValue) {
             error = "option '" + name + "' takes no value";
             return false;
@@ -139,6 +157,11 @@ bool OptionsParser::parse(const std::vector<std::string>& args, HostOptions& opt
         } else if (name == "--at") {
             if (!parseSeconds(value, options.pictureSeconds)) {
                 error = "bad time '" + value + "': give seconds from the start, such as 2 or 0.5";
+                return false;
+            }
+        } else if (name == "--scale") {
+            if (!parseScale(value, options.windowScale)) {
+                error = "bad scale '" + value + "': give 1, 1.5 or 2";
                 return false;
             }
         } else if (name == "--log") {
@@ -220,9 +243,12 @@ std::string OptionsParser::helpText(const std::string& programName) {
            "                 is analysed, whether or not the window is open. '--csv -'\n"
            "                 writes the CSV to standard output and the summary to\n"
            "                 standard error.\n"
-           "  --png OUT.png  open the plug-in's window (570 x 180) inside an off-screen\n"
+           "  --png OUT.png  open the plug-in's window (570 x 180 at 1x) inside an off-screen\n"
            "                 window of this program, idle it every 10 ms of audio time,\n"
            "                 and save what it shows at the end of the input.\n"
+           "  --scale S      draw the window at S times that size, as on a high-density\n"
+           "                 screen: 1, 1.5 or 2 (default 1). It is drawn at that size,\n"
+           "                 not stretched. The spectrogram keeps its size.\n"
            "  --at SECONDS   save the window at the first idle at or after SECONDS of\n"
            "                 audio instead; needs --png, except in the demo run. A\n"
            "                 moment past the end of the input is an error.\n"

@@ -23,4 +23,6 @@ public:
     // A decimal number of decibels with an optional sign, within
     // HostOptions::kMaxGainDb either way.
     static bool parseGain(const std::string& text, double& decibels);
+    // 1, 1.5 or 2 as a decimal number, into percent.
+    static bool parseScale(const std::string& text, int32_t& percent);
 };

@@ -140,6 +140,12 @@ bool PluginHost::openEditor(void* parent, std::string& error) {
     return true;
 }
 
+void PluginHost::setEditorScale(float factor) {
+    if (effect) {
+        dispatch(effVendorSpecific, kContentScaleIndex, kContentScaleValue, nullptr, factor);
+    }
+}
+
 void PluginHost::idleEditor() {
     if (editorOpen) {
         dispatch(effEditIdle);

@@ -47,6 +47,9 @@ public:
     void idleEditor();
     void closeEditor();
     bool isEditorOpen() const { return editorOpen; }
+    // The content scale a host on a dense screen sends (effVendorSpecific
+    // 'PreS' 'AeCs'); the editor's next open draws at it.
+    void setEditorScale(float factor);
 
     // Closes the editor, suspends and deletes the plug-in; safe to call twice.
     void close();

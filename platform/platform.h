@@ -11,6 +11,7 @@
 // [SECTION] Window
 // [SECTION] Popup menu
 // [SECTION] Text
+// [SECTION] Scale
 // [SECTION] Bitmap resources
 // [SECTION] System services
 #pragma once
@@ -136,14 +137,48 @@ enum class TextAlign : int32_t { left = 0, centre = 1, right = 2 };
 struct TextRun {
     const char* text = nullptr; // one line of ASCII
     int32_t font = 4;
-    Rect box;  // aligned horizontally in it, centred vertically
-    Rect clip; // nothing is drawn outside, nor outside the surface
+    int32_t scale = 100; // percent, one of kScales: the font's height grows with it
+    Rect box;            // aligned horizontally in it, centred vertically
+    Rect clip;           // nothing is drawn outside, nor outside the surface
     TextAlign align = TextAlign::left;
     uint32_t colour = 0xFFFFFFFF; // 0xAARRGGBB
 };
 
 Status drawText(const Surface& surface, const TextRun& run);
-Status textWidth(int32_t font, const char* text, int32_t* width);
+Status textWidth(int32_t font, const char* text, int32_t* width, int32_t scale = 100);
+
+// [SECTION] Scale
+
+// The scales the editor draws at, in percent: 1x, 1.5x and 2x. Lengths at a
+// scale are scaledLength(); a font's height is its kFontHeights value scaled.
+constexpr int32_t kScaleCount = 3;
+constexpr int32_t kScales[kScaleCount] = {100, 150, 200};
+
+// Position in kScales, or -1 for any other value.
+constexpr int32_t scaleIndex(int32_t scale) {
+    for (int32_t i = 0; i < kScaleCount; ++i) {
+        if (kScales[i] == scale) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+// `length` pixels at 1x, at `scale` percent, rounded to the nearest pixel
+// (halves up); lengths are never negative.
+constexpr int32_t scaledLength(int32_t length, int32_t scale) {
+    return (length * scale + 50) / 100;
+}
+
+// What the desktop asks windows in `parent` to be scaled by (X11: the
+// Xft.dpi resource over 96, or GDK_SCALE; Windows: the DPI of the parent's
+// monitor over 96). A null parent asks for the desktop's default. notFound
+// where the desktop says nothing.
+Status desktopScale(void* parent, float* factor);
+
+// The scale (percent) the window's contents are drawn at, for what the
+// layer draws itself (the X11 popup menus).
+Status setWindowScale(void* window, int32_t scale);
 
 // [SECTION] Bitmap resources
 

@@ -146,3 +146,12 @@ VstInt32 tq_spectrum::canDo(char*) {
 VstInt32 tq_spectrum::getPlugCategory() {
     return kPlugCategEffect;
 }
+
+VstIntPtr tq_spectrum::vendorSpecific(VstInt32 index, VstIntPtr value, void*, float opt) {
+    tq_spectrumEditor* e = getSpectrumEditor();
+    if (index != kContentScaleIndex || value != kContentScaleValue || !e) {
+        return 0;
+    }
+    e->setHostScale(opt);
+    return 1;
+}

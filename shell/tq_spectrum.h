@@ -33,6 +33,9 @@ public:
     VstInt32 getVendorVersion() override;
     VstInt32 canDo(char* text) override;
     VstInt32 getPlugCategory() override;
+    // The content scale some hosts send ('PreS', 'AeCs', the factor in
+    // `opt`): the editor's next open draws at it.
+    VstIntPtr vendorSpecific(VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
 
     tq_spectrumCore* getCore() const { return core; }
     tq_spectrumEditor* getSpectrumEditor() const;

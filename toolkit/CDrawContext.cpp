@@ -263,6 +263,7 @@ void CDrawContext::drawString(const char* text, const CRect& rect, int32_t horiA
     platform::TextRun run;
     run.text = text;
     run.font = font;
+    run.scale = scale;
     run.box = platform::Rect{box.left, box.top, box.right, box.bottom};
     run.clip = platform::Rect{clip.left, clip.top, clip.right, clip.bottom};
     run.align = horiAlign == kLeftText    ? platform::TextAlign::left
@@ -274,7 +275,7 @@ void CDrawContext::drawString(const char* text, const CRect& rect, int32_t horiA
 
 int32_t CDrawContext::getStringWidth(const char* text) const {
     int32_t w = 0;
-    if (!text || platform::textWidth(font, text, &w) != platform::Status::ok) {
+    if (!text || platform::textWidth(font, text, &w, scale) != platform::Status::ok) {
         return 0;
     }
     return w;

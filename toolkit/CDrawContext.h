@@ -52,6 +52,10 @@ public:
     CColor getFontColor() const { return fontColor; }
     void setFont(int32_t fontId) { font = fontId; }
     int32_t getFont() const { return font; }
+    // Text is drawn and measured at this scale (percent): the font's
+    // height grows with it, positions are the caller's.
+    void setScale(int32_t percent) { scale = percent; }
+    int32_t getScale() const { return scale; }
 
     void fillRect(const CRect& rect);
     // A one-pixel frame along the inside of the rectangle, in the frame colour.
@@ -89,4 +93,5 @@ private:
     CColor frameColor = kBlackCColor;
     CColor fontColor = kWhiteCColor;
     int32_t font = 4;
+    int32_t scale = 100;
 };

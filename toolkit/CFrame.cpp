@@ -50,8 +50,14 @@ bool CFrame::open(void* parentWindow) {
         return false;
     }
     window = child;
+    platform::setWindowScale(window, getScale());
     dirty = true;
     return true;
+}
+
+void CFrame::setScale(int32_t percent) {
+    drawContext.setScale(percent);
+    mouseContext.setScale(percent);
 }
 
 void CFrame::close() {

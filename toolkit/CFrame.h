@@ -30,6 +30,10 @@ public:
 
     // Creates the child window in `parentWindow`; the first idle draws all.
     bool open(void* parentWindow);
+    // The scale (percent) its views are laid out for: text, and what the
+    // platform draws for the window (popup menus), follow it. Set before open.
+    void setScale(int32_t percent);
+    int32_t getScale() const { return drawContext.getScale(); }
     // Destroys the window (at once, or when the call in progress returns)
     // and ends an open popup as dismissed.
     void close();

@@ -193,3 +193,8 @@ enum AudioMasterOpcodes : VstInt32 {
 };
 
 constexpr VstInt32 kVstVersion = 2400;
+
+// effVendorSpecific with these four-character codes as index and value is a
+// host's content scale for the editor, the factor in the float argument.
+constexpr VstInt32 kContentScaleIndex = 0x50726553;  // 'PreS'
+constexpr VstIntPtr kContentScaleValue = 0x41654373; // 'AeCs'

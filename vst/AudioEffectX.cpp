@@ -102,6 +102,8 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
                    : 0;
     case effSetTotalSampleToProcess:
         return setTotalSampleToProcess(static_cast<VstInt32>(value));
+    case effVendorSpecific:
+        return vendorSpecific(index, value, ptr, opt);
     // Known to this layer, answered with 0 and no effect.
     case effGetInputProperties:
     case effGetOutputProperties:
@@ -111,7 +113,6 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
     case effProcessVarIo:
     case effSetSpeakerArrangement:
     case effSetBypass:
-    case effVendorSpecific:
     case effGetParameterProperties:
     case effGetMidiProgramName:
     case effGetMidiProgramCategory:

@@ -29,6 +29,8 @@ public:
     virtual bool getSpeakerArrangement(VstSpeakerArrangement** pluginInput,
                                        VstSpeakerArrangement** pluginOutput);
     virtual VstInt32 setTotalSampleToProcess(VstInt32 value) { return value; }
+    // Requests of the host's own kind; 0: not understood.
+    virtual VstIntPtr vendorSpecific(VstInt32, VstIntPtr, void*, float) { return 0; }
 
     // Asks the host for MIDI events; sent by resume only to synths and to
     // effects that say they receive MIDI.

@@ -40,13 +40,17 @@ GlyphCache::GlyphCache(const char* fontFile) {
     }
     const FT_Face face = handles.face;
     loaded = true;
-    for (int32_t f = 0; f < platform::kFontCount && loaded; ++f) {
+    for (int32_t i = 0; i < platform::kScaleCount * platform::kFontCount && loaded; ++i) {
+        const int32_t s = i / platform::kFontCount;
+        const int32_t f = i % platform::kFontCount;
         // The numbered font's height is the em size, as a character height.
-        if (FT_Set_Pixel_Sizes(face, 0, FT_UInt(platform::kFontHeights[f])) != 0) {
+        const int32_t height =
+            platform::scaledLength(platform::kFontHeights[f], platform::kScales[s]);
+        if (FT_Set_Pixel_Sizes(face, 0, FT_UInt(height)) != 0) {
             loaded = false;
             break;
         }
-        Font& font = fonts[f];
+        Font& font = fonts[s][f];
         font.ascender = int32_t((face->size->metrics.ascender + 63) >> 6);
         font.descender = int32_t((-face->size->metrics.descender + 63) >> 6);
         for (int32_t c = kFirst; c <= kLast; ++c) {
@@ -69,6 +73,14 @@ GlyphCache::GlyphCache(const char* fontFile) {
     }
 }
 
+const GlyphCache::Font* GlyphCache::fontAt(int32_t font, int32_t scale) const {
+    const int32_t s = platform::scaleIndex(scale);
+    if (font < 0 || font >= platform::kFontCount || s < 0) {
+        return nullptr;
+    }
+    return &fonts[s][font];
+}
+
 const GlyphCache::Glyph* GlyphCache::find(const Font& font, char c) const {
     const int32_t code = static_cast<unsigned char>(c);
     if (code < kFirst || code > kLast) {
@@ -87,27 +99,29 @@ int32_t GlyphCache::measure(const Font& font, const char* text) const {
     return width;
 }
 
-platform::Status GlyphCache::textWidth(int32_t font, const char* text, int32_t* width) const {
-    if (!text || !width || font < 0 || font >= platform::kFontCount) {
+platform::Status GlyphCache::textWidth(int32_t font, const char* text, int32_t* width,
+                                       int32_t scale) const {
+    const Font* f = fontAt(font, scale);
+    if (!text || !width || !f) {
         return platform::Status::invalidArgument;
     }
     if (!loaded) {
         return platform::Status::notFound;
     }
-    *width = measure(fonts[font], text);
+    *width = measure(*f, text);
     return platform::Status::ok;
 }
 
 platform::Status GlyphCache::drawText(const platform::Surface& surface,
                                       const platform::TextRun& run) const {
-    if (!run.text || !surface.pixels || surface.width <= 0 || surface.height <= 0 || run.font < 0 ||
-        run.font >= platform::kFontCount) {
+    const Font* found = fontAt(run.font, run.scale);
+    if (!run.text || !surface.pixels || surface.width <= 0 || surface.height <= 0 || !found) {
         return platform::Status::invalidArgument;
     }
     if (!loaded) {
         return platform::Status::notFound;
     }
-    const Font& font = fonts[run.font];
+    const Font& font = *found;
     const int32_t clipLeft = std::max(run.clip.left, 0);
     const int32_t clipTop = std::max(run.clip.top, 0);
     const int32_t clipRight = std::min(run.clip.right, surface.width);

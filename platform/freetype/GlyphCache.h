@@ -1,6 +1,6 @@
 // Text for the layers that draw with FreeType: one font file, every
-// printable ASCII glyph of every numbered font rendered once (hinted,
-// grey-scale) and kept. Drawing then only blends stored coverage, so it
+// printable ASCII glyph of every numbered font at every scale rendered once
+// (hinted, grey-scale) and kept. Drawing then only blends stored coverage, so it
 // never allocates. The same file gives the same pixels on every layer.
 #pragma once
 
@@ -19,7 +19,8 @@ public:
 
     bool ready() const { return loaded; }
     platform::Status drawText(const platform::Surface& surface, const platform::TextRun& run) const;
-    platform::Status textWidth(int32_t font, const char* text, int32_t* width) const;
+    platform::Status textWidth(int32_t font, const char* text, int32_t* width,
+                               int32_t scale = 100) const;
 
 private:
     static constexpr int32_t kFirst = 32;
@@ -40,10 +41,12 @@ private:
         Glyph glyphs[kGlyphs];
     };
 
+    // Null for a font number or scale we do not have.
+    const Font* fontAt(int32_t font, int32_t scale) const;
     const Glyph* find(const Font& font, char c) const;
     int32_t measure(const Font& font, const char* text) const;
 
     bool loaded = false;
-    Font fonts[platform::kFontCount];
+    Font fonts[platform::kScaleCount][platform::kFontCount];
     std::vector<uint8_t> coverage;
 };

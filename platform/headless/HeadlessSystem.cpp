@@ -7,6 +7,7 @@ namespace {
 std::atomic<uint32_t> clockMs{0};
 std::atomic<int32_t> oleCount{0};
 std::atomic<void*> moduleHandle{nullptr};
+std::atomic<float> desktopFactor{0.0f};
 
 std::vector<std::string>& urls() {
     static std::vector<std::string> list;
@@ -57,7 +58,16 @@ void* HeadlessSystem::module() {
     return moduleHandle.load(std::memory_order_relaxed);
 }
 
+void HeadlessSystem::setDesktopScale(float factor) {
+    desktopFactor.store(factor, std::memory_order_relaxed);
+}
+
+float HeadlessSystem::desktopScale() {
+    return desktopFactor.load(std::memory_order_relaxed);
+}
+
 void HeadlessSystem::reset() {
+    desktopFactor.store(0.0f, std::memory_order_relaxed);
     clockMs.store(0, std::memory_order_relaxed);
     oleCount.store(0, std::memory_order_relaxed);
     urls().clear();

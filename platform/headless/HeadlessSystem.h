@@ -1,6 +1,6 @@
 // The process-wide side of the headless layer: a fake tick clock that only
 // moves when told (sleep moves it too), the URLs the product asked to open,
-// the OLE initialisation depth and the module handle.
+// the OLE initialisation depth, the module handle and the desktop's scale.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +23,10 @@ public:
     static void setModule(void* handle);
     static void* module();
 
-    // Clock to 0, no URLs, OLE depth 0.
+    // What desktopScale answers; 0 (the start): the desktop says nothing.
+    static void setDesktopScale(float factor);
+    static float desktopScale();
+
+    // Clock to 0, no URLs, OLE depth 0, no desktop scale.
     static void reset();
 };

@@ -43,6 +43,7 @@ platform::Status HeadlessWindow::attach(platform::WindowClient* child, int32_t w
         w = width;
         h = height;
     }
+    childScale = 100;
     client = child; // only once nothing can fail
     return platform::Status::ok;
 }

@@ -37,6 +37,8 @@ public:
     bool hasChild() const { return client != nullptr; }
     int32_t width() const { return w; }
     int32_t height() const { return h; }
+    // The scale (percent) the child says it draws at.
+    int32_t scale() const { return childScale; }
 
     // Mouse input is queued and delivered by dispatchEvents(). A control that
     // tracks the mouse takes the following events itself, one per pass;
@@ -69,6 +71,7 @@ public:
     static HeadlessWindow* fromHandle(void* handle);
     platform::Status attach(platform::WindowClient* child, int32_t width, int32_t height);
     void detach();
+    void setScale(int32_t scale) { childScale = scale; }
     platform::Status present(const platform::Surface& surface, const platform::Rect& area);
     void poll(platform::MouseState* state);
     // Records the popup and keeps its scripted answer for the child.
@@ -91,6 +94,7 @@ private:
     platform::WindowClient* client = nullptr;
     int32_t w = 0;
     int32_t h = 0;
+    int32_t childScale = 100;
     std::vector<uint32_t> shown;
     size_t presents = 0;
     std::deque<Event> events;

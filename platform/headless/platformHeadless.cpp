@@ -85,8 +85,29 @@ Status drawText(const Surface& surface, const TextRun& run) {
     return glyphs().drawText(surface, run);
 }
 
-Status textWidth(int32_t font, const char* text, int32_t* width) {
-    return glyphs().textWidth(font, text, width);
+Status textWidth(int32_t font, const char* text, int32_t* width, int32_t scale) {
+    return glyphs().textWidth(font, text, width, scale);
+}
+
+Status desktopScale(void*, float* factor) {
+    if (!factor) {
+        return Status::invalidArgument;
+    }
+    const float scripted = HeadlessSystem::desktopScale();
+    if (!(scripted > 0.0f)) {
+        return Status::notFound;
+    }
+    *factor = scripted;
+    return Status::ok;
+}
+
+Status setWindowScale(void* window, int32_t scale) {
+    HeadlessWindow* host = HeadlessWindow::fromHandle(window);
+    if (!host || platform::scaleIndex(scale) < 0) {
+        return Status::invalidArgument;
+    }
+    host->setScale(scale);
+    return Status::ok;
 }
 
 uint32_t tickCount() {

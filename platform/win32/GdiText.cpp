@@ -28,21 +28,26 @@ GdiText::GdiText() {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(255, 255, 255));
     SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
-    for (int32_t f = 0; f < platform::kFontCount; ++f) {
+    for (int32_t i = 0; i < kFonts; ++i) {
+        const int32_t f = i % platform::kFontCount;
+        const int32_t height = platform::scaledLength(platform::kFontHeights[f],
+                                                      platform::kScales[i / platform::kFontCount]);
         // A negative height asks for the character (em) height, the same
         // size the FreeType layers set for a numbered font.
-        fonts[f] = CreateFontA(-platform::kFontHeights[f], 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                               ANSI_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS,
-                               ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial");
-        if (!fonts[f]) {
+        fonts[i] = CreateFontA(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                               OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
+                               DEFAULT_PITCH | FF_SWISS, "Arial");
+        if (!fonts[i]) {
             continue;
         }
-        HGDIOBJ previous = SelectObject(dc, fonts[f]);
+        HGDIOBJ previous = SelectObject(dc, fonts[i]);
         if (!originalFont) {
             originalFont = previous;
         }
-        GetTextMetricsA(dc, &metrics[f]);
-        GetTextFaceA(dc, LF_FACESIZE, faces[f]);
+        GetTextMetricsA(dc, &metrics[i]);
+        if (i < platform::kFontCount) {
+            GetTextFaceA(dc, LF_FACESIZE, faces[f]);
+        }
     }
 }
 
@@ -100,30 +105,38 @@ bool GdiText::reserve(int32_t width, int32_t height) {
     return true;
 }
 
-bool GdiText::select(int32_t font) {
-    if (!dc || font < 0 || font >= platform::kFontCount || !fonts[font]) {
-        return false;
+int32_t GdiText::select(int32_t font, int32_t scale) {
+    const int32_t s = platform::scaleIndex(scale);
+    if (!dc || font < 0 || font >= platform::kFontCount || s < 0) {
+        return -1;
     }
-    SelectObject(dc, fonts[font]);
-    return true;
+    const int32_t i = s * platform::kFontCount + font;
+    if (!fonts[i]) {
+        return -1;
+    }
+    SelectObject(dc, fonts[i]);
+    return i;
 }
 
 const char* GdiText::faceName(int32_t font) {
     return font >= 0 && font < platform::kFontCount ? faces[font] : "";
 }
 
-int32_t GdiText::cellHeight(int32_t font) {
-    if (font < 0 || font >= platform::kFontCount || !fonts[font]) {
+int32_t GdiText::cellHeight(int32_t font, int32_t scale) {
+    const int32_t s = platform::scaleIndex(scale);
+    if (font < 0 || font >= platform::kFontCount || s < 0) {
         return 0;
     }
-    return metrics[font].tmAscent + metrics[font].tmDescent;
+    const int32_t i = s * platform::kFontCount + font;
+    return fonts[i] ? metrics[i].tmAscent + metrics[i].tmDescent : 0;
 }
 
-platform::Status GdiText::textWidth(int32_t font, const char* text, int32_t* width) {
-    if (!text || !width || font < 0 || font >= platform::kFontCount) {
+platform::Status GdiText::textWidth(int32_t font, const char* text, int32_t* width, int32_t scale) {
+    if (!text || !width || font < 0 || font >= platform::kFontCount ||
+        platform::scaleIndex(scale) < 0) {
         return platform::Status::invalidArgument;
     }
-    if (!select(font)) {
+    if (select(font, scale) < 0) {
         return platform::Status::notFound;
     }
     SIZE extent{};
@@ -136,10 +149,11 @@ platform::Status GdiText::textWidth(int32_t font, const char* text, int32_t* wid
 
 platform::Status GdiText::drawText(const platform::Surface& surface, const platform::TextRun& run) {
     if (!run.text || !surface.pixels || surface.width <= 0 || surface.height <= 0 || run.font < 0 ||
-        run.font >= platform::kFontCount) {
+        run.font >= platform::kFontCount || platform::scaleIndex(run.scale) < 0) {
         return platform::Status::invalidArgument;
     }
-    if (!select(run.font)) {
+    const int32_t selected = select(run.font, run.scale);
+    if (selected < 0) {
         return platform::Status::notFound;
     }
     const int length = int(std::strlen(run.text));
@@ -149,7 +163,7 @@ platform::Status GdiText::drawText(const platform::Surface& surface, const platf
     }
     // Placed as the FreeType layers place it: aligned in the box
     // horizontally, the line's cell (ascent + descent) centred vertically.
-    const TEXTMETRICA& m = metrics[run.font];
+    const TEXTMETRICA& m = metrics[selected];
     int32_t pen = run.box.left;
     if (run.align == platform::TextAlign::centre) {
         pen = run.box.left + floorHalf(run.box.right - run.box.left - extent.cx);

@@ -2,11 +2,18 @@
 
 #include <windowsx.h>
 
+#include "platform/win32/Win32Dpi.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 namespace {
+
+// The DPI messages of newer Windows, for older headers: a top-level window
+// gets the first, a child the second once its parent has moved.
+constexpr UINT kDpiChanged = 0x02E0;
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
 
 // One window class per module: its name carries the module handle, so two
 // copies of the plug-in in one process (or a test next to the DLL) never
@@ -266,6 +273,12 @@ LRESULT Win32Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE:
         mouseMoved(wParam, lParam);
         return 0;
+    case kDpiChanged:
+    case kDpiChangedAfterParent:
+        // Now on a monitor of another density: the editor's next open
+        // takes its scale (an open window keeps its size).
+        Win32Dpi::remember(message == kDpiChanged ? HIWORD(wParam) : Win32Dpi::of(hwnd));
+        return DefWindowProcA(hwnd, message, wParam, lParam);
     default:
         return DefWindowProcA(hwnd, message, wParam, lParam);
     }

@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "platform/win32/GdiText.h"
+#include "platform/win32/Win32Dpi.h"
 #include "platform/win32/Win32Window.h"
 
 namespace {
@@ -102,8 +103,26 @@ Status drawText(const Surface& surface, const TextRun& run) {
     return GdiText::instance().drawText(surface, run);
 }
 
-Status textWidth(int32_t font, const char* text, int32_t* width) {
-    return GdiText::instance().textWidth(font, text, width);
+Status textWidth(int32_t font, const char* text, int32_t* width, int32_t scale) {
+    return GdiText::instance().textWidth(font, text, width, scale);
+}
+
+Status desktopScale(void* parent, float* factor) {
+    if (!factor) {
+        return Status::invalidArgument;
+    }
+    const uint32_t dpi = Win32Dpi::of(static_cast<HWND>(parent));
+    if (dpi == 0) {
+        return Status::notFound;
+    }
+    *factor = float(dpi) / float(Win32Dpi::kBase);
+    return Status::ok;
+}
+
+Status setWindowScale(void* window, int32_t scale) {
+    // The system draws the native popups at the desktop's scale itself.
+    return Win32Window::fromHandle(window) && scaleIndex(scale) >= 0 ? Status::ok
+                                                                     : Status::invalidArgument;
 }
 
 Status bitmapSize(int32_t id, int32_t* width, int32_t* height) {

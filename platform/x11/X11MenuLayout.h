@@ -1,6 +1,7 @@
 // Geometry of the X11 popup menu: a bordered column of entries, each with a
 // check-mark column at its left; separators are thin rows with a line.
-// Everything in pixels of the popup window.
+// Everything in pixels of the popup window; the constants are 1x lengths,
+// the functions give them at a scale (percent).
 #pragma once
 
 #include <algorithm>
@@ -27,37 +28,43 @@ public:
     static constexpr uint32_t kHighlightText = 0xFFFFFFFFu;
     static constexpr uint32_t kSeparatorLine = 0xFFA0A0A0u;
 
-    static int32_t entryHeight(const platform::MenuItem& item) {
-        return item.separator ? kSeparatorHeight : kEntryHeight;
+    static int32_t px(int32_t length, int32_t scale) {
+        return platform::scaledLength(length, scale);
+    }
+
+    static int32_t entryHeight(const platform::MenuItem& item, int32_t scale = 100) {
+        return px(item.separator ? kSeparatorHeight : kEntryHeight, scale);
     }
 
     // Top row of entry `index`; with index == count, the end of the last.
-    static int32_t entryTop(const platform::MenuItem* items, size_t index) {
-        int32_t top = kBorder + kPadding;
+    static int32_t entryTop(const platform::MenuItem* items, size_t index, int32_t scale = 100) {
+        int32_t top = px(kBorder, scale) + px(kPadding, scale);
         for (size_t i = 0; i < index; ++i) {
-            top += entryHeight(items[i]);
+            top += entryHeight(items[i], scale);
         }
         return top;
     }
 
-    static int32_t height(const platform::MenuItem* items, size_t count) {
-        return entryTop(items, count) + kPadding + kBorder;
+    static int32_t height(const platform::MenuItem* items, size_t count, int32_t scale = 100) {
+        return entryTop(items, count, scale) + px(kPadding, scale) + px(kBorder, scale);
     }
 
-    // For the widest entry text.
-    static int32_t width(int32_t widestText) {
-        return std::max(kMinimumWidth, 2 * kBorder + kCheckColumn + widestText + kTextMargin);
+    // For the widest entry text, measured at the scale.
+    static int32_t width(int32_t widestText, int32_t scale = 100) {
+        return std::max(px(kMinimumWidth, scale), 2 * px(kBorder, scale) + px(kCheckColumn, scale) +
+                                                      widestText + px(kTextMargin, scale));
     }
 
     // The entry under (x, y), separators included; -1 outside every entry.
     static int32_t entryAt(const platform::MenuItem* items, size_t count, int32_t menuWidth,
-                           int32_t x, int32_t y) {
-        if (x < kBorder || x >= menuWidth - kBorder) {
+                           int32_t x, int32_t y, int32_t scale = 100) {
+        const int32_t border = px(kBorder, scale);
+        if (x < border || x >= menuWidth - border) {
             return -1;
         }
-        int32_t top = kBorder + kPadding;
+        int32_t top = border + px(kPadding, scale);
         for (size_t i = 0; i < count; ++i) {
-            const int32_t bottom = top + entryHeight(items[i]);
+            const int32_t bottom = top + entryHeight(items[i], scale);
             if (y >= top && y < bottom) {
                 return int32_t(i);
             }

@@ -23,7 +23,7 @@ const char* textOf(const platform::MenuItem& item) {
 
 X11PopupMenu::X11PopupMenu(X11Window& window, const platform::MenuItem* menuItems, size_t menuCount)
     : owner(window), display(window.connection()), items(menuItems, menuItems + menuCount),
-      count(menuCount) {
+      count(menuCount), scale(window.scale()) {
     // The caller's texts may go as soon as the menu shows.
     texts.reserve(count);
     for (const platform::MenuItem& item : items) {
@@ -35,12 +35,12 @@ X11PopupMenu::X11PopupMenu(X11Window& window, const platform::MenuItem* menuItem
         items[i].text = texts[i].c_str();
         int32_t w = 0;
         if (!items[i].separator &&
-            glyphs.textWidth(Layout::kFont, items[i].text, &w) == platform::Status::ok) {
+            glyphs.textWidth(Layout::kFont, items[i].text, &w, scale) == platform::Status::ok) {
             widest = std::max(widest, w);
         }
     }
-    width = Layout::width(widest);
-    height = Layout::height(items.data(), count);
+    width = Layout::width(widest, scale);
+    height = Layout::height(items.data(), count, scale);
     pixels.assign(size_t(width) * size_t(height), Layout::kFace);
 }
 
@@ -177,7 +177,7 @@ X11PopupMenu::Outcome X11PopupMenu::pointer(int type, int32_t rootX, int32_t roo
     const int32_t x = rootX - left;
     const int32_t y = rootY - top;
     const bool inside = x >= 0 && y >= 0 && x < width && y < height;
-    const int32_t index = Layout::entryAt(items.data(), count, width, x, y);
+    const int32_t index = Layout::entryAt(items.data(), count, width, x, y, scale);
     switch (type) {
     case MotionNotify:
         highlight(index);
@@ -229,19 +229,20 @@ void X11PopupMenu::fill(int32_t left, int32_t top, int32_t right, int32_t bottom
 }
 
 void X11PopupMenu::drawCheckMark(int32_t centreX, int32_t centreY, uint32_t colour) {
-    // A tick of two strokes, two pixels thick: down-right, then up-right.
-    auto plot = [this, colour](int32_t x, int32_t y) {
-        if (x >= 0 && y >= 0 && x < width && y < height) {
-            pixels[size_t(y) * size_t(width) + size_t(x)] = colour;
-        }
+    // A tick of two strokes, two pixels thick at 1x: down-right, then
+    // up-right. Each 1x pixel is a block at the scale.
+    const int32_t left = centreX - px(4);
+    const int32_t top = centreY - px(4);
+    auto plot = [&](int32_t x, int32_t y) {
+        fill(left + px(x), top + px(y), left + px(x + 1), top + px(y + 1), colour);
     };
     for (int32_t i = 0; i <= 3; ++i) {
-        plot(centreX - 4 + i, centreY + i - 1);
-        plot(centreX - 4 + i, centreY + i);
+        plot(i, i + 3);
+        plot(i, i + 4);
     }
     for (int32_t i = 1; i <= 6; ++i) {
-        plot(centreX - 1 + i, centreY + 2 - i);
-        plot(centreX - 1 + i, centreY + 3 - i);
+        plot(3 + i, 6 - i);
+        plot(3 + i, 7 - i);
     }
 }
 
@@ -249,34 +250,34 @@ void X11PopupMenu::draw() {
     if (!window) {
         return;
     }
+    const int32_t border = px(Layout::kBorder);
     fill(0, 0, width, height, Layout::kFrame);
-    fill(Layout::kBorder, Layout::kBorder, width - Layout::kBorder, height - Layout::kBorder,
-         Layout::kFace);
+    fill(border, border, width - border, height - border, Layout::kFace);
     const GlyphCache& glyphs = X11Fonts::glyphs();
     const platform::Surface surface{width, height, pixels.data()};
     for (size_t i = 0; i < count; ++i) {
-        const int32_t top = Layout::entryTop(items.data(), i);
-        const int32_t bottom = top + Layout::entryHeight(items[i]);
+        const int32_t top = Layout::entryTop(items.data(), i, scale);
+        const int32_t bottom = top + Layout::entryHeight(items[i], scale);
         if (items[i].separator) {
             const int32_t line = top + (bottom - top) / 2;
-            fill(Layout::kBorder + 2, line, width - Layout::kBorder - 2, line + 1,
+            fill(border + px(2), line, width - border - px(2), line + px(1),
                  Layout::kSeparatorLine);
             continue;
         }
         const bool lit = int32_t(i) == hovered;
         const uint32_t ink = lit ? Layout::kHighlightText : Layout::kText;
         if (lit) {
-            fill(Layout::kBorder, top, width - Layout::kBorder, bottom, Layout::kHighlight);
+            fill(border, top, width - border, bottom, Layout::kHighlight);
         }
         if (items[i].checked) {
-            drawCheckMark(Layout::kBorder + Layout::kCheckColumn / 2, top + (bottom - top) / 2,
-                          ink);
+            drawCheckMark(border + px(Layout::kCheckColumn) / 2, top + (bottom - top) / 2, ink);
         }
         platform::TextRun run;
         run.text = items[i].text;
         run.font = Layout::kFont;
-        run.box = platform::Rect{Layout::kBorder + Layout::kCheckColumn, top,
-                                 width - Layout::kBorder - Layout::kTextMargin, bottom};
+        run.scale = scale;
+        run.box = platform::Rect{border + px(Layout::kCheckColumn), top,
+                                 width - border - px(Layout::kTextMargin), bottom};
         run.clip = platform::Rect{0, 0, width, height};
         run.align = platform::TextAlign::left;
         run.colour = ink;

@@ -48,12 +48,15 @@ private:
     void draw();
     void drawCheckMark(int32_t centreX, int32_t centreY, uint32_t colour);
     void fill(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t colour);
+    // A 1x length at the owner window's scale.
+    int32_t px(int32_t length) const { return platform::scaledLength(length, scale); }
 
     X11Window& owner;
     Display* display;
     std::vector<std::string> texts;
     std::vector<platform::MenuItem> items; // texts point into `texts`
     size_t count;
+    int32_t scale; // percent
     Window window = 0;
     GC gc = nullptr;
     X11Image image;

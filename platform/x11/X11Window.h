@@ -41,6 +41,10 @@ public:
     // or -1 when none could be shown.
     int32_t popupMenu(int32_t x, int32_t y, const platform::MenuItem* items, size_t count);
 
+    // The scale (percent) the client draws at; popups follow it.
+    void setScale(int32_t percent) { windowScale = percent; }
+    int32_t scale() const { return windowScale; }
+
     // For the popup menu, which runs on this window's connection.
     Display* connection() const { return display; }
     Window id() const { return window; }
@@ -78,6 +82,7 @@ private:
     platform::MouseState mouse;
     platform::Rect exposed;  // gathered until the last Expose of a series
     int32_t dispatching = 0; // > 0 while the client handles a button press
+    int32_t windowScale = 100;
     bool grabbed = false;
     bool gone = false;   // destroyed by the server: no more requests on it
     bool broken = false; // the connection failed

@@ -11,6 +11,7 @@
 #include "platform/freetype/GlyphCache.h"
 #include "platform/statusGuard.h"
 #include "platform/x11/UrlLauncher.h"
+#include "platform/x11/X11Desktop.h"
 #include "platform/x11/X11Fonts.h"
 #include "platform/x11/X11Window.h"
 
@@ -84,8 +85,22 @@ Status drawText(const Surface& surface, const TextRun& run) {
     return X11Fonts::glyphs().drawText(surface, run);
 }
 
-Status textWidth(int32_t font, const char* text, int32_t* width) {
-    return X11Fonts::glyphs().textWidth(font, text, width);
+Status textWidth(int32_t font, const char* text, int32_t* width, int32_t scale) {
+    return X11Fonts::glyphs().textWidth(font, text, width, scale);
+}
+
+Status desktopScale(void*, float* factor) {
+    // One setting per display: the parent's screen does not change it.
+    return guarded([&] { return X11Desktop::scale(factor); });
+}
+
+Status setWindowScale(void* window, int32_t scale) {
+    X11Window* x11 = X11Window::fromHandle(window);
+    if (!x11 || scaleIndex(scale) < 0) {
+        return Status::invalidArgument;
+    }
+    x11->setScale(scale);
+    return Status::ok;
 }
 
 uint32_t tickCount() {

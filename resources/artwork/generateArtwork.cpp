@@ -1,12 +1,15 @@
-// Draws bitmaps 10001 to 10007, writes each as a .bmp file (for resource
-// compilers) and writes one C++ source that embeds their bytes.
+// Draws bitmaps 10001 to 10007 at every scale (ids from bitmapIds::atScale),
+// writes each as a .bmp file (for resource compilers) and writes one C++
+// source that embeds their bytes.
 //   tq_artwork OUTPUT_DIR REGULAR_FONT BOLD_FONT
 #include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
 #include "resources/artwork/ArtworkPainter.h"
+#include "resources/bitmapIds.h"
 #include "resources/BmpCodec.h"
 
 namespace {
@@ -58,16 +61,20 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tq_artwork: cannot load the fonts %s and %s\n", argv[2], argv[3]);
         return 1;
     }
-    const ArtworkPainter painter(regular, bold);
-    const std::vector<Picture> pictures = {
-        {10001, painter.background()},
-        {10002, painter.about()},
-        {10003, painter.suspended()},
-        {10004, painter.okButton()},
-        {10005, ArtworkPainter::barLit()},
-        {10006, ArtworkPainter::barUnlit()},
-        {10007, ArtworkPainter::labelBackground()},
-    };
+    std::vector<Picture> pictures;
+    for (const int32_t scale : platform::kScales) {
+        const ArtworkPainter painter(regular, bold, scale);
+        const auto add = [&](int32_t id, Canvas canvas) {
+            pictures.push_back(Picture{bitmapIds::atScale(id, scale), std::move(canvas)});
+        };
+        add(bitmapIds::kBackground, painter.background());
+        add(bitmapIds::kAbout, painter.about());
+        add(bitmapIds::kSuspended, painter.suspended());
+        add(bitmapIds::kOkButton, painter.okButton());
+        add(bitmapIds::kBarLit, painter.barLit());
+        add(bitmapIds::kBarUnlit, painter.barUnlit());
+        add(bitmapIds::kLabelBackground, painter.labelBackground());
+    }
 
     std::string source = "// Drawn by the artwork program at build time.\n"
                          "#include \"resources/embeddedResources.h\"\n\n"

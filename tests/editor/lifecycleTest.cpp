@@ -2,10 +2,13 @@
 // step leaves behind.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "analysis/tq_spectrumCore.h"
 #include "editor/DialogView.h"
 #include "editor/tq_spectrumEditor.h"
 #include "platform/headless/HeadlessSystem.h"
+#include "platform/platform.h"
 #include "PluginRig.h"
 #include "tests/support/editorMouse.h"
 #include "tests/support/fakeHost.h"
@@ -38,6 +41,61 @@ TEST(EditorLifecycle, HostSeesA570By180RectangleBeforeTheFirstOpen) {
     EXPECT_EQ(rect->right, 570);
     EXPECT_EQ(rig.dispatch(effEditGetRect, 0, 0, nullptr), 0) << "nowhere to write: not answered";
     EXPECT_FALSE(rig.window.hasChild());
+}
+
+// Where the scale comes from, first that says something: the host's
+// content scale, then the desktop's, else 1x; any factor goes to the
+// nearest of 1, 1.5 and 2 (halves up). The host is told the scaled
+// rectangle before and after open, and the window has that size.
+TEST(EditorLifecycle, TheScaleComesFromTheHostThenTheDesktopElseIsOne) {
+    struct Case {
+        float host; // 0: no content scale sent
+        float desktop;
+        int32_t scale;
+    };
+    const Case cases[] = {
+        {0.0f, 0.0f, 100},  {2.0f, 0.0f, 200},     {1.5f, 0.0f, 150},  {1.0f, 2.0f, 100},
+        {1.2f, 0.0f, 100},  {1.25f, 0.0f, 150},    {1.75f, 1.0f, 200}, {3.0f, 0.0f, 200},
+        {0.5f, 2.0f, 100},  {-1.0f, 1.5f, 150},    {NAN, 2.0f, 200},   {0.0f, 2.0f, 200},
+        {0.0f, 1.5f, 150},  {0.0f, 1.3f, 150},     {0.0f, 1.7f, 150},  {0.0f, 1.75f, 200},
+        {0.0f, 0.75f, 100}, {INFINITY, 0.0f, 100},
+    };
+    for (const Case& c : cases) {
+        PluginRig rig;
+        HeadlessSystem::setDesktopScale(c.desktop);
+        if (c.host != 0.0f) {
+            EXPECT_EQ(rig.dispatch(effVendorSpecific, kContentScaleIndex, kContentScaleValue,
+                                   nullptr, c.host),
+                      1);
+        }
+        const int32_t width = platform::scaledLength(570, c.scale);
+        const int32_t height = platform::scaledLength(180, c.scale);
+        const auto what = testing::Message() << "host " << c.host << ", desktop " << c.desktop;
+        ERect* rect = nullptr;
+        ASSERT_EQ(rig.dispatch(effEditGetRect, 0, 0, &rect), 1);
+        EXPECT_EQ(rect->right, width) << what;
+        EXPECT_EQ(rect->bottom, height) << what;
+        ASSERT_TRUE(rig.openAndIdle()) << what;
+        EXPECT_EQ(rig.window.width(), width) << what;
+        EXPECT_EQ(rig.window.height(), height) << what;
+        EXPECT_EQ(rig.window.scale(), c.scale) << what;
+        ASSERT_EQ(rig.dispatch(effEditGetRect, 0, 0, &rect), 1);
+        EXPECT_EQ(rect->right, width) << what;
+    }
+
+    // Another vendor's call is not ours; a change while open waits for the
+    // next open.
+    PluginRig rig;
+    EXPECT_EQ(rig.dispatch(effVendorSpecific, kContentScaleIndex, 0, nullptr, 2.0f), 0);
+    ASSERT_TRUE(rig.openAndIdle());
+    EXPECT_EQ(rig.window.width(), 570);
+    EXPECT_EQ(
+        rig.dispatch(effVendorSpecific, kContentScaleIndex, kContentScaleValue, nullptr, 2.0f), 1);
+    rig.idle();
+    EXPECT_EQ(rig.window.width(), 570);
+    rig.close();
+    ASSERT_TRUE(rig.openAndIdle());
+    EXPECT_EQ(rig.window.width(), 1140);
 }
 
 TEST(EditorLifecycle, OpenAddsLabelsBarsAndMenusInLayoutOrder) {

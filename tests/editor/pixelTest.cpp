@@ -14,6 +14,7 @@
 #include "resources/bitmapIds.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CVuMeter.h"
+#include "vst/AEffect.h"
 #include "windowProbe.h"
 
 namespace {
@@ -257,6 +258,69 @@ TEST_F(EditorPixels, TheSuspendedPanelIsTheDimmedBackground) {
     rig.idle();
     EXPECT_EQ(differencesFrom(rig.window, bitmapIds::kBackground, editorViewRects()), 0);
     EXPECT_GT(findInk(rig.window, PluginRig::labelRect(4)).pixels, 0);
+}
+
+// At 2x the same state is drawn anew at twice the size, not stretched, yet
+// its geometry doubles: every row and column of a bar (its segments) is
+// two, and labels and menu titles stand at twice their places. A click at
+// the doubled place of a menu reaches it, and its popup opens under it.
+TEST(EditorPixelsAtScale, TwiceTheScaleDoublesBarSegmentsAndLabelPlaces) {
+    const int32_t bands[] = {0, 12, 48, 96};
+    const float levels[] = {1.0f, 0.5f, 0.26f, 0.0f};
+    const auto show = [&](PluginRig& rig) {
+        for (int32_t b = 0; b < 4; ++b) {
+            rig.editor()->bars[bands[b]]->setValue(levels[b]);
+            rig.editor()->bars[bands[b]]->setDirty(true);
+        }
+        rig.idle();
+    };
+    PluginRig one;
+    ASSERT_TRUE(one.openAndIdle());
+    show(one);
+    PluginRig two;
+    two.dispatch(effVendorSpecific, kContentScaleIndex, kContentScaleValue, nullptr, 2.0f);
+    ASSERT_TRUE(two.openAndIdle());
+    show(two);
+    ASSERT_EQ(two.window.width(), 1140);
+    ASSERT_EQ(two.window.height(), 360);
+
+    for (const int32_t band : bands) {
+        const CRect bar = PluginRig::barRect(band);
+        for (int32_t y = 2 * bar.top; y < 2 * bar.bottom; ++y) {
+            for (int32_t x = 2 * bar.left; x < 2 * bar.right; ++x) {
+                ASSERT_EQ(two.window.pixel(x, y), one.window.pixel(x / 2, y / 2))
+                    << "bar " << band << " at " << x << "," << y;
+            }
+        }
+    }
+    std::vector<CRect> texts = {PluginRig::kViewMenu, PluginRig::kHelpMenu};
+    for (int32_t k = 0; k < 9; ++k) {
+        texts.push_back(PluginRig::labelRect(k));
+    }
+    for (const CRect& area : texts) {
+        const Ink small = findInk(one.window, area);
+        const Ink large = findInk(
+            two.window, CRect(2 * area.left, 2 * area.top, 2 * area.right, 2 * area.bottom));
+        ASSERT_GT(small.pixels, 0);
+        ASSERT_GT(large.pixels, 0);
+        // Text of twice the size, hinted anew, whose faint edges pass the
+        // ink threshold differently: its centre within 3 pixels of the
+        // doubled one (sums of both edges compared), its height within 3.
+        EXPECT_NEAR(large.box.left + large.box.right, 2 * (small.box.left + small.box.right), 6)
+            << "text at " << area.left << "," << area.top;
+        EXPECT_NEAR(large.box.top + large.box.bottom, 2 * (small.box.top + small.box.bottom), 6)
+            << "text at " << area.left << "," << area.top;
+        EXPECT_NEAR(large.box.height(), 2 * small.box.height(), 3);
+    }
+
+    two.chooseFromMenu(CRect(2 * PluginRig::kHelpMenu.left, 2 * PluginRig::kHelpMenu.top,
+                             2 * PluginRig::kHelpMenu.right, 2 * PluginRig::kHelpMenu.bottom),
+                       3);
+    ASSERT_EQ(two.window.popups().size(), size_t(1));
+    EXPECT_EQ(two.window.popups()[0].x, 2 * PluginRig::kHelpMenu.left);
+    EXPECT_EQ(two.window.popups()[0].y, 2 * PluginRig::kHelpMenu.bottom);
+    two.idle();
+    EXPECT_EQ(two.editor()->shownPanel, 0) << "About... chosen";
 }
 
 // Pictures for people: the open editor on both axes with a test signal

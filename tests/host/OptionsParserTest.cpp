@@ -49,10 +49,12 @@ TEST(OptionsParserTest, ReadsThePictureOptions) {
     EXPECT_EQ(none.options.spectrogramPath, "");
     EXPECT_LT(none.options.pictureSeconds, 0.0) << "the end of the input";
     EXPECT_FALSE(none.options.logarithmic);
+    EXPECT_EQ(none.options.windowScale, 100);
 
-    const Parsed a =
-        parse({"in.wav", "--png", "w.png", "--at", "2.5", "--log", "--spectrogram=s.png"});
+    const Parsed a = parse({"in.wav", "--png", "w.png", "--at", "2.5", "--log",
+                            "--spectrogram=s.png", "--scale", "1.5"});
     ASSERT_TRUE(a.ok) << a.error;
+    EXPECT_EQ(a.options.windowScale, 150);
     EXPECT_EQ(a.options.pngPath, "w.png");
     EXPECT_EQ(a.options.spectrogramPath, "s.png");
     EXPECT_DOUBLE_EQ(a.options.pictureSeconds, 2.5);
@@ -69,6 +71,13 @@ bool parseBlockSizeAsDouble(const std::string& text, double& value) {
     int32_t size = static_cast<int32_t>(value);
     const bool ok = OptionsParser::parseBlockSize(text, size);
     value = size;
+    return ok;
+}
+
+bool parseScaleAsDouble(const std::string& text, double& value) {
+    int32_t percent = static_cast<int32_t>(value);
+    const bool ok = OptionsParser::parseScale(text, percent);
+    value = percent;
     return ok;
 }
 
@@ -93,6 +102,10 @@ TEST(OptionsParserTest, NumbersAreReadInTheirFormAndRange) {
          {{"1", 1.0}, {"1048576", 1048576.0}},
          {"0", "-1", "1048577", "12x", "", " 5", "5 ", "0x10", "+5", "1e3", "99999999999999999999",
           "4294967808"}},
+        {"scale: 1, 1.5 or 2, in percent",
+         parseScaleAsDouble,
+         {{"1", 100.0}, {"1.5", 150.0}, {"2", 200.0}, {"2.00", 200.0}},
+         {"", "0", "1.25", "3", "-2", "150", "2x", " 2", "inf", "nan"}},
     };
     for (const NumberParser& parser : parsers) {
         SCOPED_TRACE(parser.name);
@@ -129,6 +142,7 @@ TEST(OptionsParserTest, RefusesWhatItCannotUse) {
         {{"--at", "-2"}, "bad time '-2'"},
         {{"--at", "soon"}, "bad time 'soon'"},
         {{"--log=yes"}, "option '--log' takes no value"},
+        {{"--scale", "3"}, "bad scale '3': give 1, 1.5 or 2"},
         {{"in.wav", "--at", "1"}, "give '--png' too"},
     };
     for (const auto& [args, message] : cases) {
@@ -161,6 +175,7 @@ TEST(OptionsParserTest, DoubleDashEndsOptionsAndHelpStopsParsing) {
                                "--at",
                                "--log",
                                "--spectrogram",
+                               "--scale",
                                "tq-spectrum-demo.png",
                                "tq-spectrum-demo-spectrogram.png",
                                "past the end",

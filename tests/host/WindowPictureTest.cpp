@@ -138,6 +138,15 @@ TEST_F(WindowPictureTest, LogarithmicAxisChangesTheLabelsAndTheBands) {
         EXPECT_GT(row[1 + 48], 0.95);
     }
     EXPECT_GE(litSegments(log, 48), 40);
+
+    // At 2x the View menu is clicked at its place at 2x: the same bands.
+    const std::string largePng = dir.file("log-2x.png");
+    const std::string largeCsv = dir.file("log-2x.csv");
+    run({wav, "--png", largePng, "--log", "--csv", largeCsv, "--scale", "2"});
+    const Picture large = readPng(largePng);
+    EXPECT_EQ(large.width, 1140);
+    EXPECT_EQ(large.height, 360);
+    EXPECT_EQ(readCsv(largeCsv).rows, table.rows);
 }
 
 TEST_F(WindowPictureTest, SpectrogramShowsEachFramesLevelsBandsBottomToTop) {

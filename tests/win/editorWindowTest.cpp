@@ -12,9 +12,11 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <random>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -151,7 +153,95 @@ protected:
 
 INSTANTIATE_TEST_SUITE_P(Bytes, HostAtStackShift, ::testing::ValuesIn(StackShift::shifts()));
 
+// Runs this program's test `filter` in a process of its own on a desktop
+// of 192 dpi (wine's LogPixels, which a process reads as it starts), with
+// TQ_DPI_CHILD set; the registry value is put back afterwards. The child's
+// exit status.
+DWORD runAt192Dpi(const char* filter) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0,
+                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return DWORD(-1);
+    }
+    DWORD before = 0;
+    DWORD size = sizeof before;
+    DWORD type = 0;
+    const bool had = RegQueryValueExA(key, "LogPixels", nullptr, &type,
+                                      reinterpret_cast<BYTE*>(&before), &size) == ERROR_SUCCESS &&
+                     type == REG_DWORD;
+    const DWORD dpi = 192;
+    RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+
+    char program[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, program, MAX_PATH);
+    std::string command = std::string("\"") + program + "\" --gtest_filter=" + filter;
+    SetEnvironmentVariableA("TQ_DPI_CHILD", "1");
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    DWORD status = DWORD(-1);
+    if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                       &startup, &child)) {
+        WaitForSingleObject(child.hProcess, 300000);
+        GetExitCodeProcess(child.hProcess, &status);
+        CloseHandle(child.hThread);
+        CloseHandle(child.hProcess);
+    }
+    SetEnvironmentVariableA("TQ_DPI_CHILD", nullptr);
+    if (had) {
+        RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&before),
+                       sizeof before);
+    } else {
+        RegDeleteValueA(key, "LogPixels");
+    }
+    RegCloseKey(key);
+    return status;
+}
+
 } // namespace
+
+// On a 192 dpi desktop a DPI-aware host is told twice the size, and the
+// window the editor makes in it has that size, drawn at 2x: its Help menu
+// is at twice its place.
+TEST_F(EditorWindow, OnA192DpiDesktopTheHostGetsTheDoubledRectangle) {
+    if (!std::getenv("TQ_DPI_CHILD")) {
+        EXPECT_EQ(runAt192Dpi("EditorWindow.OnA192DpiDesktop*"), 0u);
+        return;
+    }
+    SetProcessDPIAware();
+    ERect* rect = nullptr;
+    ASSERT_EQ(dispatch(effEditGetRect, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->right, 1140);
+    EXPECT_EQ(rect->bottom, 360);
+    HostWindow parent("tq-spectrum at 192 dpi", 0, 0, 1140, 360);
+    ASSERT_EQ(dispatch(effEditOpen, 0, parent.handle()), 1);
+    idle();
+    HWND editor = parent.child();
+    ASSERT_NE(editor, nullptr);
+    RECT client{};
+    GetClientRect(editor, &client);
+    EXPECT_EQ(client.right, 1140);
+    EXPECT_EQ(client.bottom, 360);
+    ASSERT_EQ(dispatch(effEditGetRect, 0, &rect), 1);
+    EXPECT_EQ(rect->right, 1140);
+
+    MenuDriver driver({VK_ESCAPE});
+    driver.arm();
+    host.sendMessage(editor, WM_LBUTTONDOWN, MK_LBUTTON,
+                     MAKELPARAM(2 * EditorScenes::kHelpX, 2 * EditorScenes::kHelpY));
+    host.sendMessage(editor, WM_LBUTTONUP, 0,
+                     MAKELPARAM(2 * EditorScenes::kHelpX, 2 * EditorScenes::kHelpY));
+    EXPECT_TRUE(driver.seen) << "the Help menu's popup did not open";
+    POINT corner{110, 34}; // the Help menu's bottom-left corner at 2x
+    ClientToScreen(editor, &corner);
+    EXPECT_EQ(driver.where.left, corner.x);
+    EXPECT_EQ(driver.where.top, corner.y);
+    idle();
+    if (const char* folder = std::getenv("TQ_WIN_PICTURES")) {
+        HostWindow::capture(editor).write(std::string(folder) + "/wine-2x.raw");
+    }
+}
 
 TEST_P(HostAtStackShift, IdentityAndAudioPassThroughBitForBit) {
     EXPECT_EQ(dispatch(effOpen), 0);

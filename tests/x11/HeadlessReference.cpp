@@ -2,7 +2,10 @@
 
 #include "shell/vstPluginMain.h"
 
-HeadlessReference::HeadlessReference() : plugin(&VSTPluginMain) {
+HeadlessReference::HeadlessReference(float contentScale) : plugin(&VSTPluginMain) {
+    if (contentScale > 0.0f) {
+        plugin.setContentScale(contentScale);
+    }
     plugin.editOpen(window.handle());
     idle();
 }

@@ -11,8 +11,9 @@
 
 class HeadlessReference {
 public:
-    // The plug-in at 48 kHz with its editor open and idled once.
-    HeadlessReference();
+    // The plug-in at 48 kHz with its editor open and idled once; a content
+    // scale of 0 leaves it at 1x.
+    explicit HeadlessReference(float contentScale = 0.0f);
     ~HeadlessReference();
     HeadlessReference(const HeadlessReference&) = delete;
     HeadlessReference& operator=(const HeadlessReference&) = delete;

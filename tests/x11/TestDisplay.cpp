@@ -1,5 +1,9 @@
 #include "TestDisplay.h"
 
+#include <X11/Xatom.h>
+
+#include <cstring>
+
 #include <chrono>
 #include <thread>
 
@@ -164,6 +168,17 @@ TestDisplay::Picture TestDisplay::read(Window window) {
     }
     XDestroyImage(image);
     return picture;
+}
+
+void TestDisplay::setResources(const char* text) {
+    const Window root = DefaultRootWindow(display);
+    if (text) {
+        XChangeProperty(display, root, XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(text), int(std::strlen(text)));
+    } else {
+        XDeleteProperty(display, root, XA_RESOURCE_MANAGER);
+    }
+    XSync(display, False);
 }
 
 Window TestDisplay::findPopup() {

@@ -51,6 +51,10 @@ public:
     Window waitForPopup(int32_t waitMs);
     bool waitForPopupGone(Window popup, int32_t waitMs);
 
+    // The RESOURCE_MANAGER property of the root window, as xrdb sets it;
+    // null deletes it.
+    void setResources(const char* text);
+
     void click(int32_t rootX, int32_t rootY);
     void pressKey(unsigned long keysym);
     // Focuses `window`, presses a key with the pointer at (rootX, rootY)

@@ -32,6 +32,10 @@ bool TestPlugin::editOpen(void* parent) {
     return dispatch(effEditOpen, 0, 0, parent) != 0;
 }
 
+void TestPlugin::setContentScale(float factor) {
+    dispatch(effVendorSpecific, kContentScaleIndex, kContentScaleValue, nullptr, factor);
+}
+
 void TestPlugin::editIdle() {
     dispatch(effEditIdle);
 }

@@ -26,6 +26,8 @@ public:
     // A full-scale sine at `bin` of the 1024-point transform on both
     // channels, `frames` samples through processReplacing.
     void playTone(int32_t bin, int32_t frames);
+    // The content scale a host on a dense screen sends (effVendorSpecific).
+    void setContentScale(float factor);
     // effEditGetRect: width and height, 0 if refused.
     int32_t editWidth();
     int32_t editHeight();

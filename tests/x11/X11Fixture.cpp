@@ -37,14 +37,14 @@ size_t countDifferences(const std::vector<uint32_t>& picture, const std::vector<
     return differ;
 }
 
-std::string X11Fixture::settle(Window window, const std::vector<uint32_t>& expected,
-                               int32_t waitMs) {
+std::string X11Fixture::settle(Window window, const std::vector<uint32_t>& expected, int32_t waitMs,
+                               int32_t width, int32_t height) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
     TestDisplay::Picture shown;
     for (;;) {
         shown = screen.read(window);
-        if (shown.width == kWidth && shown.height == kHeight &&
-            countDifferences(shown.pixels, expected, kWidth, 0, kHeight) == 0) {
+        if (shown.width == width && shown.height == height &&
+            countDifferences(shown.pixels, expected, width, 0, height) == 0) {
             return std::string();
         }
         if (std::chrono::steady_clock::now() > end) {
@@ -65,15 +65,15 @@ std::string X11Fixture::settle(Window window, const std::vector<uint32_t>& expec
         std::fclose(f);
     }
     std::ostringstream out;
-    if (shown.width != kWidth || shown.height != kHeight) {
+    if (shown.width != width || shown.height != height) {
         out << "window is " << shown.width << " x " << shown.height;
         return out.str();
     }
-    out << countDifferences(shown.pixels, expected, kWidth, 0, kHeight) << " pixels differ";
+    out << countDifferences(shown.pixels, expected, width, 0, height) << " pixels differ";
     for (size_t i = 0; i < shown.pixels.size(); ++i) {
         if ((shown.pixels[i] & 0xFFFFFFu) != expected[i]) {
-            out << ", first at (" << i % kWidth << ", " << i / kWidth << "): 0x" << std::hex
-                << (shown.pixels[i] & 0xFFFFFFu) << " instead of 0x" << expected[i];
+            out << ", first at (" << i % size_t(width) << ", " << i / size_t(width) << "): 0x"
+                << std::hex << (shown.pixels[i] & 0xFFFFFFu) << " instead of 0x" << expected[i];
             break;
         }
     }

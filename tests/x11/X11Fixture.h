@@ -23,8 +23,9 @@ protected:
     void SetUp() override;
 
     // Waits (editor idled elsewhere) until `window` shows `expected`
-    // (0x00RRGGBB, kWidth x kHeight); the differing pixels at the end.
-    std::string settle(Window window, const std::vector<uint32_t>& expected, int32_t waitMs = 5000);
+    // (0x00RRGGBB, width x height); the differing pixels at the end.
+    std::string settle(Window window, const std::vector<uint32_t>& expected, int32_t waitMs = 5000,
+                       int32_t width = kWidth, int32_t height = kHeight);
     // The same with `plugin`'s editor idled from a thread of its own meanwhile.
     std::string settleIdling(TestPlugin& plugin, Window window,
                              const std::vector<uint32_t>& expected) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <memory>
 #include <thread>
 
@@ -10,6 +11,8 @@
 
 #include "HeadlessReference.h"
 #include "IdleThread.h"
+#include "platform/headless/PngCodec.h"
+#include "platform/x11/X11Desktop.h"
 #include "platform/x11/X11MenuLayout.h"
 #include "StderrCapture.h"
 #include "TestPlugin.h"
@@ -244,6 +247,83 @@ TEST_F(X11EditorTest, AMenuNeverHoldsTheHostAndLeavesNothingBehind) {
         }
         screen.destroy(host);
         EXPECT_EQ(errors.text().find("X error"), std::string::npos) << errors.text();
+    }
+}
+
+// A desktop at 192 dpi (Xft.dpi in the root window's RESOURCE_MANAGER, as
+// xrdb sets it): the host is told twice the size, the window has it and
+// shows what the headless layer draws at 2x, and the popups are drawn at
+// 2x too. With TQ_X11_PICTURES=folder the pictures are kept there.
+TEST_F(X11EditorTest, AtXftDpi192TheEditorAndItsMenusAreTwiceTheSize) {
+    screen.setResources("Xft.antialias:\t1\nXft.dpi:\t192\n");
+    struct Restore {
+        TestDisplay& screen;
+        ~Restore() { screen.setResources(nullptr); }
+    } restore{screen};
+    const Window parent = screen.createParent(kParentX, kParentY, 1, 1);
+    TestPlugin plugin(entry);
+    HeadlessReference reference(2.0f);
+    EXPECT_EQ(plugin.editWidth(), 2 * kWidth);
+    EXPECT_EQ(plugin.editHeight(), 2 * kHeight);
+    screen.resize(parent, 2 * kWidth, 2 * kHeight);
+    ASSERT_TRUE(plugin.editOpen(TestPlugin::parentOf(parent)));
+    const Window editor = screen.firstChild(parent);
+    ASSERT_NE(editor, 0u);
+    const TestDisplay::Geometry at = screen.geometry(editor);
+    EXPECT_EQ(at.width, 2 * kWidth);
+    EXPECT_EQ(at.height, 2 * kHeight);
+    {
+        IdleThread idler([&] { plugin.editIdle(); });
+        EXPECT_EQ(settle(editor, reference.picture(), 5000, 2 * kWidth, 2 * kHeight), "");
+        const char* pictures = std::getenv("TQ_X11_PICTURES");
+        const auto keep = [pictures](const TestDisplay::Picture& p, const char* name) {
+            if (pictures) {
+                PngCodec::write(std::string(pictures) + "/" + name, p.width, p.height,
+                                p.pixels.data());
+            }
+        };
+        keep(screen.read(editor), "x11-2x.png");
+
+        screen.click(at.x + 2 * kViewX, at.y + 2 * kMenuY);
+        const Window popup = screen.waitForPopup(5000);
+        ASSERT_NE(popup, 0u);
+        const TestDisplay::Geometry menuAt = screen.geometry(popup);
+        EXPECT_EQ(menuAt.x, at.x + 40);
+        EXPECT_EQ(menuAt.y, at.y + 34);
+        EXPECT_EQ(menuAt.height, Layout::height(kMenuEntries, 4, 200));
+        keep(screen.read(popup), "x11-2x-menu.png");
+        screen.pressKey(XK_Escape);
+        EXPECT_TRUE(screen.waitForPopupGone(popup, 5000));
+    }
+    plugin.editClose();
+    screen.destroy(parent);
+}
+
+// What the desktop's settings ask for: Xft.dpi over 96, GDK_SCALE (whole
+// numbers, as GTK reads it), the larger of the two; 0 when neither says.
+TEST(X11Desktop, ScaleFromXftDpiAndGdkScale) {
+    struct Case {
+        const char* resources;
+        const char* gdkScale;
+        float factor;
+    };
+    const Case cases[] = {
+        {"Xft.dpi:\t192\n", nullptr, 2.0f},
+        {"Xft.antialias: 1\nXft.dpi: 144\nXft.hinting: 1\n", nullptr, 1.5f},
+        {"*dpi: 120\n", nullptr, 1.25f},
+        {"Xft.dpi: 96\n", "2", 2.0f},
+        {"Xft.dpi: 192\n", "1", 2.0f},
+        {nullptr, "2", 2.0f},
+        {nullptr, "1.5", 0.0f},
+        {"Xft.dpi: lots\n", "", 0.0f},
+        {"Xft.dpi: -96\n", "0", 0.0f},
+        {"Xft.hinting: 1\n", nullptr, 0.0f},
+        {nullptr, nullptr, 0.0f},
+    };
+    for (const Case& c : cases) {
+        EXPECT_FLOAT_EQ(X11Desktop::scaleFrom(c.resources, c.gdkScale), c.factor)
+            << (c.resources ? c.resources : "(none)")
+            << " GDK_SCALE=" << (c.gdkScale ? c.gdkScale : "");
     }
 }
 
