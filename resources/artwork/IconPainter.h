@@ -1,0 +1,15 @@
+// Draws the desktop program's icon at any size: a navy tile with rounded
+// corners around a small black plot of green level bars, the editor's own
+// colours. Pixels are 0xAARRGGBB; only the tile's corners are transparent.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+class IconPainter {
+public:
+    // The sizes drawn for the desktop's icon theme, in pixels.
+    static constexpr int32_t kSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+
+    static std::vector<uint32_t> icon(int32_t size);
+};
