@@ -36,6 +36,8 @@ JackSession::Opened JackSession::open(const std::string& name, std::string& erro
                                            : "JACK refused to open the client";
         return Opened::failed;
     }
+    // The library may have set its own printers while it met the server.
+    silenceJack();
     jack_set_process_callback(client, &JackSession::process, this);
     jack_set_sample_rate_callback(client, &JackSession::sampleRateChanged, this);
     jack_set_buffer_size_callback(client, &JackSession::bufferSizeChanged, this);
