@@ -48,6 +48,9 @@ int LiveApp::run() {
     if (name != options.clientName) {
         say("the JACK client is called '" + name + "'");
     }
+    // The plug-in learns the server's format before its window opens, as
+    // from a host, so that the axis is labelled for that rate.
+    driver.start(session.sampleRate(), session.bufferSize());
     if (!openWindow() || !startAudio(true)) {
         shutDown();
         return 1;
@@ -134,7 +137,13 @@ void LiveApp::followFormat() {
         return;
     }
     // As a host does: suspend, tell, resume; the callback waits outside.
+    // A new rate stays suspended for one idle of the window, which then
+    // labels its axis anew when it brings the bars back.
     gate.close();
+    if (session.sampleRate() != driver.sampleRate()) {
+        driver.stop();
+        driver.idleEditor();
+    }
     driver.start(session.sampleRate(), session.bufferSize());
     gate.openGate();
 }

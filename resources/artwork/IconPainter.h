@@ -8,8 +8,5 @@
 
 class IconPainter {
 public:
-    // The sizes drawn for the desktop's icon theme, in pixels.
-    static constexpr int32_t kSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
-
     static std::vector<uint32_t> icon(int32_t size);
 };

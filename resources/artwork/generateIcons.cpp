@@ -1,8 +1,9 @@
-// Draws the desktop program's icon at every size of IconPainter::kSizes:
-// PNG files for the icon theme (SIZExSIZE/NAME.png) and one C++ source that
-// embeds the sizes a window manager shows in a window's icon.
-//   tq_icons OUTPUT_DIR NAME
+// Draws the desktop program's icon at the given sizes: PNG files for the
+// icon theme (SIZExSIZE/NAME.png) and one C++ source that embeds the sizes
+// a window manager shows in a window's icon.
+//   tq_icons OUTPUT_DIR NAME SIZE...
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -40,8 +41,8 @@ bool writePng(const std::string& path, int32_t size, const std::vector<uint32_t>
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s OUTPUT_DIR NAME\n", argv[0]);
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: %s OUTPUT_DIR NAME SIZE...\n", argv[0]);
         return 2;
     }
     const std::string outDir = argv[1];
@@ -50,7 +51,12 @@ int main(int argc, char** argv) {
                          "#include \"resources/embeddedIcon.h\"\n\n"
                          "const uint32_t kWindowIcon[] = {\n";
     size_t length = 0;
-    for (int32_t size : IconPainter::kSizes) {
+    for (int arg = 3; arg < argc; ++arg) {
+        const int32_t size = std::atoi(argv[arg]);
+        if (size < 16 || size > 1024) {
+            std::fprintf(stderr, "tq_icons: %s is no icon size\n", argv[arg]);
+            return 2;
+        }
         const std::vector<uint32_t> pixels = IconPainter::icon(size);
         const std::string dir = outDir + "/" + std::to_string(size) + "x" + std::to_string(size);
         mkdir(dir.c_str(), 0755);
