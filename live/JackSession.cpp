@@ -41,7 +41,13 @@ JackSession::Opened JackSession::open(const std::string& name, std::string& erro
     jack_set_process_callback(client, &JackSession::process, this);
     jack_set_sample_rate_callback(client, &JackSession::sampleRateChanged, this);
     jack_set_buffer_size_callback(client, &JackSession::bufferSizeChanged, this);
+    // JACK calls one of the two; PipeWire's library only the plain one.
+    jack_on_shutdown(client, &JackSession::shutdownPlain, this);
     jack_on_info_shutdown(client, &JackSession::shutdown, this);
+    jack_set_port_registration_callback(client, &JackSession::portRegistered, this);
+    connected.clear();
+    firstConnect = true;
+    appeared.store(false);
     for (int channel = 0; channel < 2; ++channel) {
         ports[channel] = jack_port_register(client, kPortNames[channel], JACK_DEFAULT_AUDIO_TYPE,
                                             JackPortIsInput, 0);
@@ -99,8 +105,9 @@ std::vector<std::string> JackSession::connect(const std::vector<std::string>& pa
         } else {
             found = outputPorts(pattern.c_str(), JackPortIsOutput);
         }
-        if (found.empty()) {
-            problems.push_back("no JACK output port matches '" + pattern + "'");
+        if (found.empty() && firstConnect) {
+            problems.push_back("no JACK output port matches '" + pattern +
+                               "' yet; it is connected once one appears");
         }
         for (const std::string& port : found) {
             if (std::find(sources.begin(), sources.end(), port) == sources.end()) {
@@ -108,13 +115,20 @@ std::vector<std::string> JackSession::connect(const std::vector<std::string>& pa
             }
         }
     }
-    for (size_t i = 0; i < sources.size(); ++i) {
-        const char* input = jack_port_name(ports[i % 2]);
-        const int result = jack_connect(client, sources[i].c_str(), input);
-        if (result != 0 && result != EEXIST) {
-            problems.push_back("cannot connect " + sources[i] + " to " + input);
+    // Only ports not met before: what the user has disconnected since
+    // stays disconnected.
+    for (const std::string& source : sources) {
+        if (std::find(connected.begin(), connected.end(), source) != connected.end()) {
+            continue;
         }
+        const char* input = jack_port_name(ports[connected.size() % 2]);
+        const int result = jack_connect(client, source.c_str(), input);
+        if (result != 0 && result != EEXIST) {
+            problems.push_back("cannot connect " + source + " to " + input);
+        }
+        connected.push_back(source);
     }
+    firstConnect = false;
     return problems;
 }
 
@@ -155,5 +169,15 @@ int JackSession::bufferSizeChanged(jack_nframes_t frames, void* session) {
 }
 
 void JackSession::shutdown(jack_status_t, const char*, void* session) {
+    static_cast<JackSession*>(session)->gone.store(true);
+}
+
+void JackSession::portRegistered(jack_port_id_t, int registered, void* session) {
+    if (registered) {
+        static_cast<JackSession*>(session)->appeared.store(true);
+    }
+}
+
+void JackSession::shutdownPlain(void* session) {
     static_cast<JackSession*>(session)->gone.store(true);
 }

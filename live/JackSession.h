@@ -34,9 +34,12 @@ public:
     bool activate(std::string& error);
     // Connects the output ports that `patterns` name (full names, else
     // regular expressions), or the physical capture ports when there are
-    // none, to in_1, in_2, in_1, ... in turn. Returns one line for each
-    // pattern that found no port and each connection that failed.
+    // none, to in_1, in_2, in_1, ... in turn; called again, only the ports
+    // it has not met before. Returns one line for each connection that
+    // failed and, the first time, for each pattern that found no port.
     std::vector<std::string> connect(const std::vector<std::string>& patterns);
+    // A port has been registered since the last call.
+    bool takeAppearedPorts() { return appeared.exchange(false); }
     // Deactivates and closes; the callback no longer runs afterwards.
     void close();
 
@@ -51,6 +54,8 @@ private:
     static int sampleRateChanged(jack_nframes_t rate, void* session);
     static int bufferSizeChanged(jack_nframes_t frames, void* session);
     static void shutdown(jack_status_t code, const char* reason, void* session);
+    static void shutdownPlain(void* session);
+    static void portRegistered(jack_port_id_t port, int registered, void* session);
     std::vector<std::string> outputPorts(const char* pattern, unsigned long flags) const;
 
     PluginDriver& plugin;
@@ -61,4 +66,8 @@ private:
     std::atomic<jack_nframes_t> rate{0};
     std::atomic<jack_nframes_t> period{0};
     std::atomic<bool> gone{false};
+    std::atomic<bool> appeared{false};
+    // Every source port connect() has met, in the order it met them.
+    std::vector<std::string> connected;
+    bool firstConnect = true;
 };

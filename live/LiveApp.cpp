@@ -71,6 +71,11 @@ int LiveApp::run() {
             loseServer();
         } else if (session.isOpen()) {
             followFormat();
+            if (session.takeAppearedPorts() && !options.noConnect) {
+                for (const std::string& problem : session.connect(options.connect)) {
+                    say(problem);
+                }
+            }
         } else if (platform::tickCount() - lastAttempt >= kReconnectMs) {
             tryReconnect();
         }

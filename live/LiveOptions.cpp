@@ -73,7 +73,8 @@ std::string LiveOptions::helpText() {
            "\n"
            "  -c, --connect PORT  read from the JACK output port PORT: a full port name or a\n"
            "                      regular expression as jack_lsp takes it; may be repeated.\n"
-           "                      The ports found feed in_1, in_2, in_1, ... in order\n"
+           "                      The ports found feed in_1, in_2, in_1, ... in order;\n"
+           "                      matching ports that appear later are connected too\n"
            "      --no-connect    connect nothing (connect later with jack_connect or a\n"
            "                      patchbay)\n"
            "  -n, --name NAME     the JACK client name (default " +

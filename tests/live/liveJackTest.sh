@@ -5,8 +5,8 @@
 #   a sine fed through --connect lights its band, and still does after the
 #   buffer size changes;
 #   the server killed: the window dims to the suspended panel and the
-#   program waits; a new server at another rate: it reconnects and the new
-#   sine lights its band;
+#   program waits; a new server at another rate: it reconnects, connects
+#   the feeder's port when it appears, and the new sine lights its band;
 #   the close button and SIGTERM: exit status 0.
 # Each server has a name of its own, so parallel runs never meet.
 #   liveJackTest.sh PROGRAM PROBE
@@ -117,6 +117,11 @@ alive || fail "the program ended when the server did"
 
 start_server 44100
 stale=false
+# The program is back before the feeder: the port is connected as it appears.
+for _ in $(seq 50); do
+    jack_lsp 2>/dev/null | grep -q '^tq-live:in_1$' && break
+    sleep 0.1
+done
 start_feeder 4306.640625 # bin 100 of 1024 at 44.1 kHz
 labels44=$("$probe" look lit:4306.640625:44100 tq-live) ||
     fail "no band lit after the server came back"
