@@ -26,9 +26,11 @@
 
 #include <jack/jack.h>
 #include <png.h>
+
+#include "platform/x11/XlibHeaders.h"
+#include "tests/x11/TestDisplay.h"
+
 #include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 #include "analysis/SpectrumLayout.h"
 #include "resources/bitmapIds.h"
@@ -99,34 +101,7 @@ int feed(const char* name, double hertz) {
 constexpr const char* kClass = "tq-spectrum-live";
 constexpr int32_t kWaitMs = 10000;
 
-struct Picture {
-    int32_t width = 0;
-    int32_t height = 0;
-    std::vector<uint32_t> rgb; // 0x00RRGGBB
-};
-
-Window findWindow(Display* display) {
-    Window root = 0;
-    Window parent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    Window found = 0;
-    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
-        return 0;
-    }
-    for (unsigned int i = 0; i < count && !found; ++i) {
-        XClassHint hint{};
-        if (XGetClassHint(display, children[i], &hint)) {
-            if (hint.res_class && std::strcmp(hint.res_class, kClass) == 0) {
-                found = children[i];
-            }
-            XFree(hint.res_name);
-            XFree(hint.res_class);
-        }
-    }
-    XFree(children);
-    return found;
-}
+using Picture = TestDisplay::Picture;
 
 std::string titleOf(Display* display, Window window) {
     char* name = nullptr;
@@ -138,34 +113,11 @@ std::string titleOf(Display* display, Window window) {
     return title;
 }
 
-Picture read(Display* display, Window window) {
-    Picture picture;
-    XWindowAttributes attributes{};
-    if (!XGetWindowAttributes(display, window, &attributes) || attributes.map_state != IsViewable) {
-        return picture;
-    }
-    XImage* image = XGetImage(display, window, 0, 0, unsigned(attributes.width),
-                              unsigned(attributes.height), AllPlanes, ZPixmap);
-    if (!image) {
-        return picture;
-    }
-    picture.width = attributes.width;
-    picture.height = attributes.height;
-    for (int32_t y = 0; y < picture.height; ++y) {
-        for (int32_t x = 0; x < picture.width; ++x) {
-            picture.rgb.push_back(uint32_t(XGetPixel(image, x, y)) & 0xFFFFFFu);
-        }
-    }
-    XDestroyImage(image);
-    return picture;
-}
-
 // How high a bar is lit, 0..1: its topmost bright row in its middle column.
 float barLevel(const Picture& picture, int32_t band) {
     const int32_t x = 45 + 5 * band;
     for (int32_t y = 36; y < 136; ++y) {
-        const uint32_t p = picture.rgb[size_t(y) * size_t(picture.width) + size_t(x)];
-        if (((p >> 8) & 0xFF) > 96) {
+        if (((picture.rgb(x, y) >> 8) & 0xFF) > 96) {
             return float(136 - y) / 100.0f;
         }
     }
@@ -195,8 +147,8 @@ std::string mismatch(const Picture& picture, const std::string& state) {
     if (state == "suspended") {
         const std::vector<uint32_t> panel = suspendedPanel();
         size_t differ = 0;
-        for (size_t i = 0; i < panel.size() && i < picture.rgb.size(); ++i) {
-            differ += panel[i] != picture.rgb[i] ? 1 : 0;
+        for (size_t i = 0; i < panel.size() && i < picture.pixels.size(); ++i) {
+            differ += panel[i] != (picture.pixels[i] & 0xFFFFFFu) ? 1 : 0;
         }
         return differ == 0 && !panel.empty()
                    ? ""
@@ -243,7 +195,7 @@ std::string mismatch(const Picture& picture, const std::string& state) {
 
 bool savePng(const Picture& picture, const char* path) {
     std::vector<uint8_t> rgb;
-    for (uint32_t p : picture.rgb) {
+    for (uint32_t p : picture.pixels) {
         rgb.push_back(uint8_t(p >> 16));
         rgb.push_back(uint8_t(p >> 8));
         rgb.push_back(uint8_t(p));
@@ -289,7 +241,8 @@ std::string desktopFault(Display* display, Window window) {
 }
 
 int look(const std::string& state, const std::string& title, const char* pngPath) {
-    Display* display = XOpenDisplay(nullptr);
+    TestDisplay screen;
+    Display* display = screen.connection();
     if (!display) {
         std::fprintf(stderr, "live_probe: no X display\n");
         return 1;
@@ -300,7 +253,7 @@ int look(const std::string& state, const std::string& title, const char* pngPath
         if (waited > 0) {
             usleep(100000);
         }
-        const Window window = findWindow(display);
+        const Window window = screen.findTopLevel(kClass);
         if (!window) {
             continue;
         }
@@ -309,22 +262,23 @@ int look(const std::string& state, const std::string& title, const char* pngPath
             why = "the title is '" + titleOf(display, window) + "', not '" + title + "'";
         }
         if (why.empty()) {
-            picture = read(display, window);
+            picture = screen.read(window);
             why = mismatch(picture, state);
         }
     }
     if (why.empty()) {
         // The labels under the plot, rows 143 to 154: FNV-1a of their pixels.
         uint32_t digest = 2166136261u;
-        for (size_t i = 143 * size_t(picture.width); i < 155 * size_t(picture.width); ++i) {
-            digest = (digest ^ picture.rgb[i]) * 16777619u;
+        for (int32_t y = 143; y < 155; ++y) {
+            for (int32_t x = 0; x < picture.width; ++x) {
+                digest = (digest ^ picture.rgb(x, y)) * 16777619u;
+            }
         }
         std::printf("labels %08x\n", unsigned(digest));
     }
     if (why.empty() && pngPath && !savePng(picture, pngPath)) {
         why = std::string("cannot write ") + pngPath;
     }
-    XCloseDisplay(display);
     if (!why.empty()) {
         std::fprintf(stderr, "live_probe: %s\n", why.c_str());
         return 1;
@@ -333,8 +287,9 @@ int look(const std::string& state, const std::string& title, const char* pngPath
 }
 
 int close() {
-    Display* display = XOpenDisplay(nullptr);
-    const Window window = display ? findWindow(display) : 0;
+    TestDisplay screen;
+    Display* display = screen.connection();
+    const Window window = display ? screen.findTopLevel(kClass) : 0;
     if (!window) {
         std::fprintf(stderr, "live_probe: no window to close\n");
         return 1;
@@ -347,7 +302,7 @@ int close() {
     event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
     event.xclient.data.l[1] = CurrentTime;
     XSendEvent(display, window, False, NoEventMask, &event);
-    XCloseDisplay(display);
+    XFlush(display);
     return 0;
 }
 
