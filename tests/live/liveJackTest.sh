@@ -2,7 +2,8 @@
 # tq-spectrum-live on real JACK servers with the dummy driver, in the X
 # server this runs in (CTest wraps it in xvfb-run):
 #   no server: one line and exit status 1;
-#   a sine fed through --connect lights its band, and still does after the
+#   a sine fed through --connect lights its band; View > Logarithmic
+#   relabels the axis; the band is lit again on the linear axis after the
 #   buffer size changes;
 #   the server killed: the window dims to the suspended panel and the
 #   program waits; a new server at another rate: it reconnects, connects
@@ -13,7 +14,7 @@
 set -uo pipefail
 program=$1
 probe=$2
-for tool in jackd jack_bufsize; do
+for tool in jackd jack_lsp jack_bufsize; do
     if ! command -v $tool >/dev/null; then
         echo "SKIP: $tool is missing (bash tools/deps.sh live installs it)"
         exit 77
@@ -102,6 +103,12 @@ start_feeder 3000 # bin 64 of 1024 at 48 kHz
 live=$!
 labels48=$("$probe" look lit:3000:48000 tq-live ${TQ_LIVE_PICTURE:+"$TQ_LIVE_PICTURE"}) ||
     fail "the sine's band is not lit"
+# The View menu works in this window as in a host's: "Logarithmic" relabels
+# the axis, "Linear" brings it back.
+"$probe" choose 37 3 || fail "cannot choose View > Logarithmic"
+logarithmic=$("$probe" look shown tq-live) || fail "the window went"
+[ "$logarithmic" != "$labels48" ] || fail "View > Logarithmic left the labels as they were"
+"$probe" choose 37 2 || fail "cannot choose View > Linear"
 jack_bufsize 1024 >/dev/null || fail "jack_bufsize refused"
 sleep 0.5
 "$probe" look lit:3000:48000 tq-live >/dev/null ||

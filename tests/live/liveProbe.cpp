@@ -6,11 +6,15 @@
 //                                     class tq-spectrum-live titled TITLE to
 //                                     show STATE: "lit:HERTZ:RATE" (that band
 //                                     up at that sample rate, far bands down)
-//                                     "quiet" (every bar dark) or
+//                                     "quiet" (every bar dark), "shown" (any
+//                                     picture of the editor) or
 //                                     "suspended" (the
 //                                     dimmed panel, bitmap 10003, exactly);
 //                                     saves the picture as PNG when asked;
 //                                     prints a digest of the axis labels
+//   live_probe choose X ENTRY         clicks the menu at (X, 10) of the
+//                                     window and entry ENTRY of its popup
+//                                     ("View", "-", "Linear", "Logarithmic")
 //   live_probe close                  asks the window to close, as the
 //                                     window manager's close button does
 // Exit status 0 when done, 1 with a message when not.
@@ -27,6 +31,7 @@
 #include <jack/jack.h>
 #include <png.h>
 
+#include "platform/x11/X11MenuLayout.h"
 #include "platform/x11/XlibHeaders.h"
 #include "tests/x11/TestDisplay.h"
 
@@ -153,6 +158,9 @@ std::string mismatch(const Picture& picture, const std::string& state) {
         return differ == 0 && !panel.empty()
                    ? ""
                    : std::to_string(differ) + " pixels differ from the suspended panel";
+    }
+    if (state == "shown") {
+        return "";
     }
     if (state == "quiet") {
         for (int32_t band = 0; band < SpectrumLayout::kBandCount; ++band) {
@@ -286,6 +294,35 @@ int look(const std::string& state, const std::string& title, const char* pngPath
     return 0;
 }
 
+int choose(int32_t x, size_t entry) {
+    // The menus' popups have four entries, the second a separator.
+    const platform::MenuItem items[4] = {{"View", false, false},
+                                         {"-", true, false},
+                                         {"Linear", false, false},
+                                         {"Logarithmic", false, false}};
+    TestDisplay screen;
+    const Window window = screen.connection() ? screen.findTopLevel(kClass) : 0;
+    if (!window || entry >= 4 || items[entry].separator) {
+        std::fprintf(stderr, "live_probe: no window or no such entry\n");
+        return 1;
+    }
+    const TestDisplay::Geometry at = screen.geometry(window);
+    screen.click(at.x + x, at.y + 10);
+    const Window popup = screen.waitForPopup(5000);
+    if (!popup) {
+        std::fprintf(stderr, "live_probe: no popup menu\n");
+        return 1;
+    }
+    const TestDisplay::Geometry menu = screen.geometry(popup);
+    screen.click(menu.x + 30,
+                 menu.y + X11MenuLayout::entryTop(items, entry) + X11MenuLayout::kEntryHeight / 2);
+    if (!screen.waitForPopupGone(popup, 5000)) {
+        std::fprintf(stderr, "live_probe: the popup menu stays\n");
+        return 1;
+    }
+    return 0;
+}
+
 int close() {
     TestDisplay screen;
     Display* display = screen.connection();
@@ -316,9 +353,13 @@ int main(int argc, char** argv) {
     if (command == "look" && (argc == 4 || argc == 5)) {
         return look(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
     }
+    if (command == "choose" && argc == 4) {
+        return choose(std::atoi(argv[2]), size_t(std::atoi(argv[3])));
+    }
     if (command == "close" && argc == 2) {
         return close();
     }
-    std::fprintf(stderr, "usage: live_probe feed CLIENT HERTZ | look STATE TITLE [PNG] | close\n");
+    std::fprintf(stderr, "usage: live_probe feed CLIENT HERTZ | look STATE TITLE [PNG] | "
+                         "choose X ENTRY | close\n");
     return 2;
 }
