@@ -65,6 +65,8 @@ fail() {
     echo "FAIL: $*"
     echo "--- program's messages:"
     cat "$scratch/live.err" 2>/dev/null
+    echo "--- server's last lines:"
+    tail -n 5 "$scratch/jackd.log" 2>/dev/null
     exit 1
 }
 
@@ -106,8 +108,8 @@ labels48=$("$probe" look lit:3000:48000 tq-live ${TQ_LIVE_PICTURE:+"$TQ_LIVE_PIC
 # The View menu works in this window as in a host's: "Logarithmic" relabels
 # the axis, "Linear" brings it back.
 "$probe" choose 37 3 || fail "cannot choose View > Logarithmic"
-logarithmic=$("$probe" look shown tq-live) || fail "the window went"
-[ "$logarithmic" != "$labels48" ] || fail "View > Logarithmic left the labels as they were"
+"$probe" look "labels-other:${labels48#labels }" tq-live >/dev/null ||
+    fail "View > Logarithmic left the labels as they were"
 "$probe" choose 37 2 || fail "cannot choose View > Linear"
 jack_bufsize 1024 >/dev/null || fail "jack_bufsize refused"
 sleep 0.5

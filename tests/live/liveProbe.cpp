@@ -6,12 +6,13 @@
 //                                     class tq-spectrum-live titled TITLE to
 //                                     show STATE: "lit:HERTZ:RATE" (that band
 //                                     up at that sample rate, far bands down)
-//                                     "quiet" (every bar dark), "shown" (any
-//                                     picture of the editor) or
+//                                     "quiet" (every bar dark),
+//                                     "labels-other:DIGEST" (axis labels
+//                                     other than those of the digest) or
 //                                     "suspended" (the
 //                                     dimmed panel, bitmap 10003, exactly);
 //                                     saves the picture as PNG when asked;
-//                                     prints a digest of the axis labels
+//                                     prints "labels DIGEST" of the axis
 //   live_probe choose X ENTRY         clicks the menu at (X, 10) of the
 //                                     window and entry ENTRY of its popup
 //                                     ("View", "-", "Linear", "Logarithmic")
@@ -118,6 +119,19 @@ std::string titleOf(Display* display, Window window) {
     return title;
 }
 
+// The labels under the plot, rows 143 to 154: FNV-1a of their pixels.
+std::string labelDigest(const Picture& picture) {
+    uint32_t digest = 2166136261u;
+    for (int32_t y = 143; y < 155 && y < picture.height; ++y) {
+        for (int32_t x = 0; x < picture.width; ++x) {
+            digest = (digest ^ picture.rgb(x, y)) * 16777619u;
+        }
+    }
+    char text[9];
+    std::snprintf(text, sizeof text, "%08x", unsigned(digest));
+    return text;
+}
+
 // How high a bar is lit, 0..1: its topmost bright row in its middle column.
 float barLevel(const Picture& picture, int32_t band) {
     const int32_t x = 45 + 5 * band;
@@ -159,8 +173,8 @@ std::string mismatch(const Picture& picture, const std::string& state) {
                    ? ""
                    : std::to_string(differ) + " pixels differ from the suspended panel";
     }
-    if (state == "shown") {
-        return "";
+    if (state.compare(0, 13, "labels-other:") == 0) {
+        return labelDigest(picture) != state.substr(13) ? "" : "the labels have not changed";
     }
     if (state == "quiet") {
         for (int32_t band = 0; band < SpectrumLayout::kBandCount; ++band) {
@@ -275,14 +289,7 @@ int look(const std::string& state, const std::string& title, const char* pngPath
         }
     }
     if (why.empty()) {
-        // The labels under the plot, rows 143 to 154: FNV-1a of their pixels.
-        uint32_t digest = 2166136261u;
-        for (int32_t y = 143; y < 155; ++y) {
-            for (int32_t x = 0; x < picture.width; ++x) {
-                digest = (digest ^ picture.rgb(x, y)) * 16777619u;
-            }
-        }
-        std::printf("labels %08x\n", unsigned(digest));
+        std::printf("labels %s\n", labelDigest(picture).c_str());
     }
     if (why.empty() && pngPath && !savePng(picture, pngPath)) {
         why = std::string("cannot write ") + pngPath;
