@@ -38,6 +38,8 @@ int main(int argc, char** argv) {
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // Its terminal closing ends it as cleanly.
+    sigaction(SIGHUP, &action, nullptr);
 
     LiveApp app(options);
     return app.run();

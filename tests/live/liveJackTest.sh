@@ -82,6 +82,7 @@ start_server() { # RATE
 }
 start_feeder() { # HERTZ
     coproc feeding { "$probe" feed feeder "$1"; }
+    # shellcheck disable=SC2154 # coproc sets it
     feeder=$feeding_PID
     read -r -t 10 ready <&"${feeding[0]}" || true
     [ "${ready:-}" = ready ] || fail "the feeder did not start"
@@ -94,9 +95,10 @@ alive() {
 "$program" >"$scratch/none.out" 2>"$scratch/none.err"
 status=$?
 [ $status -eq 1 ] || fail "with no server the status is $status, not 1"
-[ "$(wc -l <"$scratch/none.err")" -eq 1 ] &&
-    grep -q "no JACK server '$JACK_DEFAULT_SERVER' is running" "$scratch/none.err" ||
+if [ "$(wc -l <"$scratch/none.err")" -ne 1 ] ||
+    ! grep -q "no JACK server '$JACK_DEFAULT_SERVER' is running" "$scratch/none.err"; then
     fail "with no server it says: $(cat "$scratch/none.err")"
+fi
 jack_lsp >/dev/null 2>&1 && fail "a JACK server was started"
 
 start_server 48000
