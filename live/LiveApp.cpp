@@ -93,15 +93,15 @@ bool LiveApp::openWindow() {
         say("the plug-in does not tell its window's size");
         return false;
     }
-    platform::DesktopWindowSpec spec;
-    spec.title = name.c_str();
-    spec.instanceName = name.c_str();
-    spec.className = LiveOptions::kProgramName;
-    spec.width = width;
-    spec.height = height;
-    spec.icon = kWindowIcon;
-    spec.iconLength = kWindowIconLength;
-    if (platform::createDesktopWindow(spec, &window) != platform::Status::ok) {
+    platform::DesktopWindowSetup setup;
+    setup.title = name.c_str();
+    setup.instanceName = name.c_str();
+    setup.className = LiveOptions::kProgramName;
+    setup.width = width;
+    setup.height = height;
+    setup.icon = kWindowIcon;
+    setup.iconLength = kWindowIconLength;
+    if (platform::createDesktopWindow(setup, &window) != platform::Status::ok) {
         const char* display = std::getenv("DISPLAY");
         say(std::string("cannot open a window on the X display '") + (display ? display : "") +
             "'");

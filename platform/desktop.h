@@ -12,7 +12,7 @@
 
 namespace platform {
 
-struct DesktopWindowSpec {
+struct DesktopWindowSetup {
     const char* title = nullptr;
     // The window manager's name for this instance and for the program.
     const char* instanceName = nullptr;
@@ -26,7 +26,7 @@ struct DesktopWindowSpec {
 };
 
 // Creates the window, of a fixed size and not yet shown.
-Status createDesktopWindow(const DesktopWindowSpec& spec, void** window);
+Status createDesktopWindow(const DesktopWindowSetup& setup, void** window);
 // The editor's parent: what createWindow takes as `parent`.
 void* desktopWindowParent(void* window);
 Status showDesktopWindow(void* window);

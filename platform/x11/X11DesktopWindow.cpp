@@ -42,13 +42,13 @@ std::vector<long> iconCardinals(const uint32_t* icon, size_t length) {
 
 } // namespace
 
-platform::Status X11DesktopWindow::create(const platform::DesktopWindowSpec& spec,
+platform::Status X11DesktopWindow::create(const platform::DesktopWindowSetup& setup,
                                           X11DesktopWindow** window) {
     if (!window) {
         return platform::Status::invalidArgument;
     }
     *window = nullptr;
-    if (spec.width <= 0 || spec.height <= 0 || !spec.className) {
+    if (setup.width <= 0 || setup.height <= 0 || !setup.className) {
         return platform::Status::invalidArgument;
     }
     static std::once_flag once;
@@ -61,7 +61,7 @@ platform::Status X11DesktopWindow::create(const platform::DesktopWindowSpec& spe
     }
     X11ErrorTrap::watch(created->display);
     XSetIOErrorExitHandler(created->display, &X11DesktopWindow::ioErrorExit, created.get());
-    const platform::Status opened = created->open(spec);
+    const platform::Status opened = created->open(setup);
     if (opened != platform::Status::ok) {
         return opened;
     }
@@ -69,33 +69,33 @@ platform::Status X11DesktopWindow::create(const platform::DesktopWindowSpec& spe
     return platform::Status::ok;
 }
 
-platform::Status X11DesktopWindow::open(const platform::DesktopWindowSpec& spec) {
+platform::Status X11DesktopWindow::open(const platform::DesktopWindowSetup& setup) {
     const int screen = DefaultScreen(display);
     XSetWindowAttributes attributes{};
     attributes.background_pixel = BlackPixel(display, screen);
     attributes.event_mask = StructureNotifyMask;
     const int32_t errorsBefore = X11ErrorTrap::errorCount(display);
-    window = XCreateWindow(display, RootWindow(display, screen), 0, 0, unsigned(spec.width),
-                           unsigned(spec.height), 0, CopyFromParent, InputOutput, CopyFromParent,
+    window = XCreateWindow(display, RootWindow(display, screen), 0, 0, unsigned(setup.width),
+                           unsigned(setup.height), 0, CopyFromParent, InputOutput, CopyFromParent,
                            CWBackPixel | CWEventMask, &attributes);
 
     // The editor has one size: the window manager offers no resizing.
     XSizeHints* size = XAllocSizeHints();
     if (size) {
         size->flags = PMinSize | PMaxSize;
-        size->min_width = size->max_width = spec.width;
-        size->min_height = size->max_height = spec.height;
+        size->min_width = size->max_width = setup.width;
+        size->min_height = size->max_height = setup.height;
         XSetWMNormalHints(display, window, size);
         XFree(size);
     }
     // Instance and class, e.g. for a desktop file's StartupWMClass.
-    std::string instance = spec.instanceName ? spec.instanceName : spec.className;
-    std::string className = spec.className;
+    std::string instance = setup.instanceName ? setup.instanceName : setup.className;
+    std::string className = setup.className;
     XClassHint hint{};
     hint.res_name = instance.data();
     hint.res_class = className.data();
     XSetClassHint(display, window, &hint);
-    setTitle(spec.title ? spec.title : spec.className);
+    setTitle(setup.title ? setup.title : setup.className);
 
     // The close button asks; it does not kill the client.
     deleteWindow = atom(display, "WM_DELETE_WINDOW");
@@ -114,7 +114,7 @@ platform::Status X11DesktopWindow::open(const platform::DesktopWindowSpec& spec)
             XFree(machine.value);
         }
     }
-    const std::vector<long> icon = iconCardinals(spec.icon, spec.iconLength);
+    const std::vector<long> icon = iconCardinals(setup.icon, setup.iconLength);
     if (!icon.empty()) {
         XChangeProperty(display, window, atom(display, "_NET_WM_ICON"), XA_CARDINAL, 32,
                         PropModeReplace, reinterpret_cast<const unsigned char*>(icon.data()),

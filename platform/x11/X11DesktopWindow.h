@@ -12,7 +12,7 @@
 
 class X11DesktopWindow {
 public:
-    static platform::Status create(const platform::DesktopWindowSpec& spec,
+    static platform::Status create(const platform::DesktopWindowSetup& setup,
                                    X11DesktopWindow** window);
     ~X11DesktopWindow();
     X11DesktopWindow(const X11DesktopWindow&) = delete;
@@ -27,7 +27,7 @@ public:
 
 private:
     X11DesktopWindow() = default;
-    platform::Status open(const platform::DesktopWindowSpec& spec);
+    platform::Status open(const platform::DesktopWindowSetup& setup);
     static void ioErrorExit(Display* display, void* window);
 
     Display* display = nullptr;

@@ -34,14 +34,14 @@ X11DesktopWindow* fromHandle(void* handle) {
 
 namespace platform {
 
-Status createDesktopWindow(const DesktopWindowSpec& spec, void** window) {
+Status createDesktopWindow(const DesktopWindowSetup& setup, void** window) {
     if (!window) {
         return Status::invalidArgument;
     }
     *window = nullptr;
     return guarded([&] {
         X11DesktopWindow* created = nullptr;
-        const Status status = X11DesktopWindow::create(spec, &created);
+        const Status status = X11DesktopWindow::create(setup, &created);
         if (status != Status::ok) {
             return status;
         }
