@@ -18,10 +18,12 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tq-spectrum)
 set(CPACK_PACKAGE_VENDOR corvale)
 set(CPACK_PACKAGE_CONTACT corvale)
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "spectrum analyser plug-in (Linux VST 2.4) and command-line host")
-# Debian shows the description as it stands: lines under 80 columns.
-set(CPACK_PACKAGE_DESCRIPTION
-    "tq-spectrum shows the spectrum of a stereo signal in 97 bands, on a linear
+# Debian shows the description as it stands: lines under 80 columns; the
+# first is the summary. Each package has its own (below), so CPack is given
+# no summary of its own to put above them.
+set(tq_description
+    "spectrum analyser plug-in (Linux VST 2.4) and command-line host
+tq-spectrum shows the spectrum of a stereo signal in 97 bands, on a linear
 or a logarithmic frequency axis, and hands the audio back unchanged. The
 plug-in is installed in /usr/lib/vst, a folder that Ardour and Audacity
 search by default. The command-line host tq-spectrum runs audio files
@@ -36,4 +38,32 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-liberation)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+# The JACK program goes into a package of its own, tq-spectrum-live, so that
+# only it depends on JACK's library: dpkg-shlibdeps looks at each binary,
+# but one package's Depends would be the union of all. Every other
+# component makes the package tq-spectrum, as before; user-plugin is left
+# out of both.
+get_cmake_property(tq_components COMPONENTS)
+list(REMOVE_ITEM tq_components user-plugin)
+set(CPACK_COMPONENTS_ALL ${tq_components})
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+foreach(component ${tq_components})
+    if(component STREQUAL live)
+        set(CPACK_COMPONENT_LIVE_GROUP live)
+    else()
+        string(TOUPPER ${component} upper)
+        set(CPACK_COMPONENT_${upper}_GROUP main)
+    endif()
+endforeach()
+set(CPACK_DEBIAN_MAIN_PACKAGE_NAME tq-spectrum)
+set(CPACK_DEBIAN_LIVE_PACKAGE_NAME tq-spectrum-live)
+set(CPACK_DEBIAN_MAIN_DESCRIPTION "${tq_description}")
+set(CPACK_DEBIAN_LIVE_DESCRIPTION
+    "spectrum analyser for JACK and PipeWire, in the tq-spectrum window
+tq-spectrum-live shows the spectrum of what reaches its two JACK input ports
+in the window of the tq-spectrum plug-in, on the desktop: 97 bands on a
+linear or a logarithmic frequency axis. It runs on a JACK server or, through
+pipewire-jack, on PipeWire, whose monitor ports show what the machine plays.")
+set(CPACK_DEBIAN_LIVE_PACKAGE_RECOMMENDS "xdg-utils, jackd | pipewire-jack")
 include(CPack)

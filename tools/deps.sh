@@ -18,6 +18,11 @@ if [ "${1:-}" = windows ]; then
     packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 xvfb xauth
         mmdebstrap arch-test)
 fi
+# `deps.sh live`: JACK's server, library and tools for tq-spectrum-live and
+# its test, and desktop-file-validate for its desktop entry.
+if [ "${1:-}" = live ]; then
+    packages+=(jackd2 libjack-jackd2-dev desktop-file-utils)
+fi
 # `deps.sh package`: what CPack's Debian generator calls (dpkg-shlibdeps, file).
 if [ "${1:-}" = package ]; then
     packages+=(dpkg-dev file)

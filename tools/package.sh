@@ -2,7 +2,9 @@
 # The Debian package. A plain Release build with no preset, as a distribution
 # builds it (the plug-in gets the X11 layer), in build/package; then CPack's
 # DEB generator, whose dependencies come from dpkg-shlibdeps. Prints the
-# package's name, and lintian's remarks when lintian is installed.
+# packages' names, and lintian's remarks when lintian is installed. Where
+# tq-spectrum-live is built it gets a package of its own, the only one
+# that depends on JACK's library.
 # Install it with: sudo apt-get install ./build/package/tq-spectrum_*.deb
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,11 +15,21 @@ if ! readelf -d build/package/tq-spectrum.so | grep -q 'NEEDED.*\[libX11\.so'; t
     echo "build/package/tq-spectrum.so does not link libX11: its editor would stay empty" >&2
     exit 1
 fi
-rm -f build/package/tq-spectrum_*.deb
+rm -f build/package/tq-spectrum_*.deb build/package/tq-spectrum-live_*.deb
 (cd build/package && cpack -G DEB >/dev/null)
 deb=$(ls build/package/tq-spectrum_*.deb)
-dpkg-deb --field "$deb" Package Version Architecture Depends Recommends
-if command -v lintian >/dev/null; then
-    lintian "$deb" || true
+if dpkg-deb --field "$deb" Depends | grep -q libjack; then
+    echo "$deb depends on JACK's library: only tq-spectrum-live may" >&2
+    exit 1
 fi
-echo "$deb"
+debs=("$deb")
+if [ -e build/package/tq-spectrum-live ]; then
+    debs+=("$(ls build/package/tq-spectrum-live_*.deb)")
+fi
+for deb in "${debs[@]}"; do
+    dpkg-deb --field "$deb" Package Version Architecture Depends Recommends
+    if command -v lintian >/dev/null; then
+        lintian "$deb" || true
+    fi
+    echo "$deb"
+done

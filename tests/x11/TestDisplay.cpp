@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 #include <X11/keysym.h>
@@ -127,6 +128,22 @@ std::vector<Window> TestDisplay::children(Window parent) {
         XFree(list);
     }
     return found;
+}
+
+Window TestDisplay::findTopLevel(const char* className) {
+    for (const Window window : children(DefaultRootWindow(display))) {
+        XClassHint hint{};
+        if (!XGetClassHint(display, window, &hint)) {
+            continue;
+        }
+        const bool match = hint.res_class && std::strcmp(hint.res_class, className) == 0;
+        XFree(hint.res_name);
+        XFree(hint.res_class);
+        if (match) {
+            return window;
+        }
+    }
+    return 0;
 }
 
 TestDisplay::Geometry TestDisplay::geometry(Window window) {

@@ -32,6 +32,8 @@ public:
 
     // False when no X server can be reached or it lacks XTest.
     bool usable() const { return display != nullptr && hasXTest; }
+    // The connection itself, null when no X server could be reached.
+    Display* connection() const { return display; }
 
     // A mapped top-level window at (x, y) of the root that hears the keys
     // pressed in it; `depth` 32 asks for a visual with alpha, 0 for the
@@ -42,6 +44,8 @@ public:
     bool exists(Window window);
     // The first child of `parent`; 0 if it has none.
     Window firstChild(Window parent);
+    // A top-level window whose WM_CLASS class is `className`, or 0.
+    Window findTopLevel(const char* className);
     Geometry geometry(Window window);
 
     Picture read(Window window);
