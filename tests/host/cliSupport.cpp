@@ -58,7 +58,9 @@ CliResult runProgram(const std::vector<std::string>& args, const std::string& wo
             ::close(in);
             in = ends[0];
         }
-        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int out = input.output.empty()
+                            ? ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600)
+                            : ::open(input.output.c_str(), O_WRONLY | O_APPEND);
         const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 ||
             ::dup2(err, 2) < 0 || ::chdir(runDir.c_str()) != 0) {

@@ -16,10 +16,12 @@ struct CliResult {
 };
 
 // How standard input reaches the program: empty, or a file's bytes,
-// redirected from the file or written into a pipe.
+// redirected from the file or written into a pipe; and where standard output
+// goes.
 struct CliInput {
     std::string file; // empty: /dev/null
     bool pipe = false;
+    std::string output; // empty: captured; else appended to this file, as `>>` does
 };
 
 // Runs argv (a program and its arguments) in `workDir`, or in a fresh empty
