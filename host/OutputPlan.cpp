@@ -125,8 +125,8 @@ bool OutputPlan::make(const HostOptions& options, std::string& error) {
 bool OutputPlan::check(const HostOptions& options, std::string& error) const {
     // Standard output takes the summary unless quiet, and a CSV when asked.
     const bool toStandardOutput =
-        !options.quiet || std::any_of(planned.begin(), planned.end(),
-                                      [](const Run& run) { return run.csv == "-"; });
+        !options.quiet ||
+        std::any_of(planned.begin(), planned.end(), [](const Run& run) { return run.csv == "-"; });
     struct stat standardOutput {};
     if (toStandardOutput && ::fstat(STDOUT_FILENO, &standardOutput) == 0 &&
         S_ISREG(standardOutput.st_mode)) {

@@ -253,7 +253,8 @@ bool SndfileSource::audioAt(int64_t frame) const {
         return false;
     }
     std::vector<float> one(static_cast<size_t>(std::max(info.channels, 1)));
-    const bool found = sf_seek(again, frame, SEEK_SET) == frame && sf_readf_float(again, one.data(), 1) == 1;
+    const bool found =
+        sf_seek(again, frame, SEEK_SET) == frame && sf_readf_float(again, one.data(), 1) == 1;
     sf_close(again);
     return found;
 }

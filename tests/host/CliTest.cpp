@@ -1,8 +1,11 @@
 // The built program run as a user runs it, on small generated audio files.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 
@@ -211,9 +214,17 @@ TEST_F(CliTest, FilesChangeOnlyWhenTheirRunSucceeds) {
     const std::string csvLink = dir.file("link.csv");
     std::filesystem::create_symlink(real, csvLink);
     // Files of someone else's: a recording no decoder here reads, a photo.
-    const std::string recording = dir.write("rec.m4a", std::string("\0\0\0\x20" "ftypM4A ", 12));
+    const std::string recording = dir.write("rec.m4a", std::string("\0\0\0\x20"
+                                                                   "ftypM4A ",
+                                                                   12));
     const std::string photo = dir.write("photo.png", "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR");
     const std::string longName = std::string(250, 'n') + ".csv";
+    // One frame: its CSV fits in a stream's buffer and fails only when flushed.
+    const std::string blip = dir.file("blip.wav");
+    writeWav(blip, kRate, 2, 1024, tone);
+    // A device, reached through a link that a writer removing its path would take.
+    const std::string full = dir.file("full");
+    std::filesystem::create_symlink("/dev/full", full);
 
     struct Fault {
         const char* what;
@@ -236,18 +247,28 @@ TEST_F(CliTest, FilesChangeOnlyWhenTheirRunSucceeds) {
          victim},
         {"the summary cannot be written", {victim}, 1, "standard output", "", {}, "/dev/full"},
         {"the version cannot be written", {"--version"}, 1, "standard output", "", {}, "/dev/full"},
-        {"a recording of another format", {"--csv", recording}, 2, "not a file tq-spectrum", "", {}},
-        {"a photo", {victim, "--png", photo}, 2, "is not a file tq-spectrum wrote (give --force", "", {}},
+        {"a recording of another format",
+         {"--csv", recording},
+         2,
+         "not a file tq-spectrum",
+         "",
+         {}},
+        {"a photo",
+         {victim, "--png", photo},
+         2,
+         "is not a file tq-spectrum wrote (give --force",
+         "",
+         {}},
         {"a full device takes the CSV",
-         {victim, "--csv", "/dev/full"},
+         {blip, "--csv", full},
          1,
-         "cannot write CSV file '/dev/full': No space left on device",
+         "cannot write CSV file '" + full + "': No space left on device",
          "",
          {}},
         {"a full device takes the picture",
-         {victim, "--png", "/dev/full", "-q"},
+         {victim, "--png", full, "-q"},
          1,
-         "cannot write PNG file '/dev/full': No space left on device",
+         "cannot write PNG file '" + full + "': No space left on device",
          "",
          {}},
         {"the picture is the input", {victim, "--png", victim}, 2, "it is the input", "", {}},
@@ -330,7 +351,25 @@ TEST_F(CliTest, FilesChangeOnlyWhenTheirRunSucceeds) {
         }
     }
     EXPECT_TRUE(std::filesystem::is_symlink(csvLink));
-    EXPECT_TRUE(std::filesystem::exists("/dev/full"));
+    EXPECT_TRUE(std::filesystem::is_symlink(full));
+}
+
+TEST_F(CliTest, EverySignalThatEndsARunRemovesItsTemporaryFiles) {
+    // The run waits to open a pipe nobody reads, its CSV's temporary file made.
+    const std::string wav = dir.file("tone.wav");
+    writeWav(wav, kRate, 2, kRate, tone);
+    const std::string pipe = dir.file("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string csv = dir.write("out.csv", "");
+    const auto before = dir.contents();
+    for (int signal :
+         {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGQUIT, SIGALRM, SIGUSR1, SIGUSR2, SIGXFSZ}) {
+        SCOPED_TRACE(signal);
+        const auto temporaryMade = [&] { return dir.contents().size() > before.size(); };
+        EXPECT_EQ(signalCli({wav, "--csv", csv, "--png", pipe, "-q"}, temporaryMade, signal),
+                  signal);
+        EXPECT_EQ(dir.changedSince(before), std::vector<std::string>{});
+    }
 }
 
 TEST_F(CliTest, StandardInputReadsEveryFormatAndStandardOutputTakesTheCsv) {

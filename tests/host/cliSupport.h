@@ -32,6 +32,11 @@ CliResult runProgram(const std::vector<std::string>& argv, const std::string& wo
 CliResult runCli(const std::vector<std::string>& args, const std::string& workDir = "",
                  const CliInput& input = {});
 
+// Starts the built tq-spectrum program with args, its output discarded,
+// waits until ready() holds, sends it the signal and gives the signal that
+// ended it; 0 when it exited, or ready() never held within 20 s.
+int signalCli(const std::vector<std::string>& args, const std::function<bool()>& ready, int signal);
+
 // sample(frame, channel) gives each sample; written as 32-bit float WAV, or
 // in another libsndfile format.
 void writeWav(const std::string& path, int rate, int channels, long frames,
