@@ -219,6 +219,8 @@ TEST_F(CliTest, FilesChangeOnlyWhenTheirRunSucceeds) {
                                                                    12));
     const std::string photo = dir.write("photo.png", "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR");
     const std::string longName = std::string(250, 'n') + ".csv";
+    const std::string locked = dir.write("locked.csv", CsvWriter::headerLine());
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_read);
     // One frame: its CSV fits in a stream's buffer and fails only when flushed.
     const std::string blip = dir.file("blip.wav");
     writeWav(blip, kRate, 2, 1024, tone);
@@ -259,6 +261,7 @@ TEST_F(CliTest, FilesChangeOnlyWhenTheirRunSucceeds) {
          "is not a file tq-spectrum wrote (give --force",
          "",
          {}},
+        {"a read-only output", {victim, "--csv", locked}, 1, "cannot create CSV file", "", {}},
         {"a full device takes the CSV",
          {blip, "--csv", full},
          1,
