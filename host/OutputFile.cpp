@@ -92,7 +92,17 @@ bool OutputFile::create(const std::string& name, std::string& error) {
         }
         return true;
     }
+    // A signal waits until the new temporary file is known to its handler.
+    sigset_t all;
+    sigset_t previous;
+    sigfillset(&all);
+    ::sigprocmask(SIG_SETMASK, &all, &previous);
     replacement = std::make_unique<replacementFile>(target, replacementFile::mode::binary);
+    if (replacement->stream()) {
+        registered = replacement->temporaryPath();
+        slot = registerTemporary(registered.c_str());
+    }
+    ::sigprocmask(SIG_SETMASK, &previous, nullptr);
     if (!replacement->stream()) {
         const int code = replacement->failure();
         error = "cannot create " + what + " " + shownName() + ": " +
@@ -100,8 +110,6 @@ bool OutputFile::create(const std::string& name, std::string& error) {
         replacement.reset();
         return false;
     }
-    registered = replacement->temporaryPath();
-    slot = registerTemporary(registered.c_str());
     return true;
 }
 
