@@ -26,6 +26,26 @@
 
 namespace {
 
+// Where a preset's file is for as long as the preset is listed, whatever
+// the working folder becomes.
+std::string absolutePath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(path, error);
+    return error || full.empty() ? path : full.lexically_normal().string();
+}
+
+// A line break, a tab or another control character would break the file's
+// one-line header, and no load would read the name back.
+bool hasControlCharacter(const char* text) {
+    for (; *text != '\0'; ++text) {
+        const unsigned char c = static_cast<unsigned char>(*text);
+        if (c < 0x20 || c == 0x7F) {
+            return true;
+        }
+    }
+    return false;
+}
+
 constexpr int32_t kInitialVersion = 1000;
 
 struct fileCloser {
@@ -400,12 +420,12 @@ bool pluginCore::savePreset(void* reserved, const char* name) {
         return false;
     }
     logger->tracePointer(kTraceSavePreset, reserved, name, nullptr, nullptr);
-    if (std::strlen(name) > kNameSize) {
+    if (std::strlen(name) > kNameSize || hasControlCharacter(name)) {
         return false;
     }
     std::string headerName(name);
     sanitizeName(&headerName[0]);
-    const std::string fileName = std::string(name) + ".pre";
+    const std::string fileName = absolutePath(std::string(name) + ".pre");
     const int32_t existing = findSavedPreset(presets, headerName.c_str(), fileName);
     replacementFile file(fileName);
     if (file.stream() == nullptr) {
@@ -473,7 +493,7 @@ void pluginCore::loadPresetFile(const char* path, const char* group) {
         return;
     }
     presetRecord preset;
-    copyToField(preset.path, kPathSize, path);
+    copyToField(preset.path, kPathSize, absolutePath(path).c_str());
     copyToField(preset.group, kNameSize, group);
     if (!readPresetFile(file.get(), preset, parameters.data(), parameterCount, *logger)) {
         return;

@@ -31,11 +31,18 @@
 // current directory unless the name holds a path. A name longer than the
 // 24 characters of a preset's name field is refused, so a saved preset
 // always bears the whole name its file was saved under, and two names never
-// share a preset or a file. A save replaces its file whole or not at all,
-// and updates the preset that was read from that same file under that name;
-// otherwise it adds one. deletePreset removes the file the preset was read
-// from. Files written elsewhere still load: a longer name in their header is
-// cut to 24 characters, and the preset bears the cut name.
+// share a preset or a file; so is a name with a control character (a line
+// break, a tab), which the file's header line could not hold. A save
+// replaces its file whole or not at all (core/replacementFile.h), and
+// updates the preset that was read from that same file under that name;
+// otherwise it adds one. savePreset answers true when it wrote the file and
+// added a preset for it; false when nothing was written, and false too
+// after an update, which rewrote the file of a preset already listed: true
+// always means the list grew. Each preset remembers its file by an absolute
+// path from the moment it is loaded or saved, so a later change of the
+// working folder redirects neither its update nor deletePreset, which
+// removes that file. Files written elsewhere still load: a longer name in
+// their header is cut to 24 characters, and the preset bears the cut name.
 class pluginCore : public eventListener {
 public:
     static constexpr size_t kNameSize = 24;

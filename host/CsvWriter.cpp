@@ -6,8 +6,8 @@
 
 namespace {
 
-std::string systemError(const std::string& what, const std::string& path, int code) {
-    return "cannot " + what + " '" + path + "': " + std::strerror(code);
+std::string writeError(const std::string& name, int code) {
+    return "cannot write CSV file " + name + ": " + std::strerror(code ? code : EIO);
 }
 
 void appendFloat(std::string& line, float value) {
@@ -25,22 +25,11 @@ void appendTime(std::string& line, double seconds) {
 
 } // namespace
 
-CsvWriter::~CsvWriter() {
-    if (file && file != stdout) {
-        std::fclose(file);
-    }
-}
-
-bool CsvWriter::open(const std::string& path, const std::string& shownPath, std::string& error) {
-    if (file) {
-        std::string ignored;
-        close(ignored);
-    }
-    filePath = path == "-" ? std::string("standard output") : shownPath;
-    errno = 0;
-    file = path == "-" ? stdout : std::fopen(path.c_str(), "wb");
+bool CsvWriter::open(std::FILE* stream, const std::string& shownName, std::string& error) {
+    file = stream;
+    fileName = shownName;
     if (!file) {
-        error = systemError("create CSV file", filePath, errno);
+        error = "the CSV file " + shownName + " is not open";
         return false;
     }
     return writeText(headerLine(), error);
@@ -59,12 +48,11 @@ bool CsvWriter::close(std::string& error) {
         return true;
     }
     errno = 0;
-    const bool flushed = std::fflush(file) == 0;
-    const int flushError = errno;
-    const bool closed = file == stdout || std::fclose(file) == 0;
+    const bool flushed = std::fflush(file) == 0 && std::ferror(file) == 0;
+    const int code = errno;
     file = nullptr;
-    if (!flushed || !closed) {
-        error = systemError("write CSV file", filePath, flushError ? flushError : errno);
+    if (!flushed) {
+        error = writeError(fileName, code);
         return false;
     }
     return true;
@@ -94,7 +82,7 @@ std::string CsvWriter::formatRow(double timeSeconds, const BandLevels& levels) {
 bool CsvWriter::writeText(const std::string& text, std::string& error) {
     errno = 0;
     if (std::fwrite(text.data(), 1, text.size(), file) != text.size()) {
-        error = systemError("write CSV file", filePath, errno ? errno : EIO);
+        error = writeError(fileName, errno);
         return false;
     }
     return true;

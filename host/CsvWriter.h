@@ -10,20 +10,11 @@
 
 class CsvWriter : public FrameSink {
 public:
-    CsvWriter() = default;
-    ~CsvWriter() override;
-
-    CsvWriter(const CsvWriter&) = delete;
-    CsvWriter& operator=(const CsvWriter&) = delete;
-
-    // Creates or truncates the file and writes the header line; "-" is
-    // standard output, flushed but left open at the end.
-    bool open(const std::string& path, std::string& error) { return open(path, path, error); }
-    // As above, naming shownPath in messages: the file the user asked for,
-    // when path is a temporary file that will replace it.
-    bool open(const std::string& path, const std::string& shownPath, std::string& error);
+    // Writes the header line to a stream its owner keeps open and closes;
+    // shownName (a quoted path, or "standard output") names it in messages.
+    bool open(std::FILE* stream, const std::string& shownName, std::string& error);
     bool addFrame(double timeSeconds, const BandLevels& levels, std::string& error) override;
-    // Flushes and closes; a failure here means the file is incomplete.
+    // Flushes what is buffered; a failure here means the file is incomplete.
     bool close(std::string& error);
 
     static std::string headerLine();
@@ -33,5 +24,5 @@ private:
     bool writeText(const std::string& text, std::string& error);
 
     std::FILE* file = nullptr;
-    std::string filePath;
+    std::string fileName;
 };

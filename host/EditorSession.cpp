@@ -105,10 +105,11 @@ void EditorSession::keepPicture(int64_t samplesFed) {
     pictureTaken = static_cast<double>(samplesFed) / rate;
 }
 
-bool EditorSession::writePicture(const std::string& path, std::string& error) const {
-    if (picture.empty() || PngCodec::write(path, window.width(), window.height(), picture.data()) !=
-                               platform::Status::ok) {
-        error = "cannot write PNG file '" + path + "'";
+bool EditorSession::writePicture(std::FILE* stream, const std::string& software,
+                                 std::string& error) const {
+    if (picture.empty() || PngCodec::write(stream, window.width(), window.height(), picture.data(),
+                                           software) != platform::Status::ok) {
+        error = "cannot write PNG file";
         return false;
     }
     return true;

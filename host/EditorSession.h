@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -50,7 +51,8 @@ public:
     double pictureTime() const { return pictureTaken; }
     int32_t pictureWidth() const { return window.width(); }
     int32_t pictureHeight() const { return window.height(); }
-    bool writePicture(const std::string& path, std::string& error) const;
+    // Writes the picture as PNG to a stream the caller owns, named by software.
+    bool writePicture(std::FILE* stream, const std::string& software, std::string& error) const;
 
     HeadlessWindow& parentWindow() { return window; }
 

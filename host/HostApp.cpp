@@ -1,7 +1,9 @@
 #include "host/HostApp.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -36,6 +38,10 @@ std::string shownPath(const std::string& path) {
     std::error_code ignored;
     const std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
     return absolute.empty() ? path : absolute.lexically_normal().string();
+}
+
+std::string writeError(const std::string& path, int code) {
+    return "cannot write PNG file '" + path + "': " + std::strerror(code ? code : EIO);
 }
 
 } // namespace
@@ -111,7 +117,9 @@ int HostApp::analyse(const HostOptions& options, const OutputPlan::Run& run, boo
     if ((!run.csv.empty() && !csvFile.create("CSV file", error)) ||
         (!run.png.empty() && !pngFile.create("PNG file", error)) ||
         (!run.spectrogram.empty() && !spectrogramFile.create("PNG file", error)) ||
-        (!run.csv.empty() && !csv.open(csvFile.writePath(), run.csv, error))) {
+        (!run.csv.empty() &&
+         !csv.open(csvFile.stream(),
+                   run.csv == "-" ? std::string("standard output") : "'" + run.csv + "'", error))) {
         return fail(error);
     }
 
@@ -163,12 +171,14 @@ int HostApp::analyse(const HostOptions& options, const OutputPlan::Run& run, boo
     if (!played || !csv.close(error)) {
         return fail(error);
     }
-    // The writers name the temporary file; the user knows the destination.
-    if (!run.png.empty() && !window->writePicture(pngFile.writePath(), error)) {
-        return fail("cannot write PNG file '" + run.png + "'");
+    // Each picture names this program, so that a later run may replace it.
+    const std::string software = std::string(kProgramName) + " " + TQ_SPECTRUM_VERSION;
+    errno = 0;
+    if (!run.png.empty() && !window->writePicture(pngFile.stream(), software, error)) {
+        return fail(writeError(pngFile.destination(), errno));
     }
-    if (!run.spectrogram.empty() && !spectrogram.write(spectrogramFile.writePath(), error)) {
-        return fail("cannot write PNG file '" + run.spectrogram + "'");
+    if (!run.spectrogram.empty() && !spectrogram.write(spectrogramFile.stream(), software, error)) {
+        return fail(writeError(spectrogramFile.destination(), errno));
     }
     if (!csvFile.commit(error) || !pngFile.commit(error) || !spectrogramFile.commit(error)) {
         return fail(error);

@@ -7,9 +7,8 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
+#include <vector>
 
 namespace {
 
@@ -36,24 +35,20 @@ void unregisterTemporary(int& slot) {
 }
 
 extern "C" void removeTemporariesAndStop(int signal) {
+    const int saved = errno;
     for (auto& temporary : gTemporaries) {
         if (const char* path = temporary.load()) {
             ::unlink(path);
         }
     }
-    // SA_RESETHAND put the default action back: it ends the program once
-    // this handler returns.
+    errno = saved;
+    // SA_RESETHAND put the default action back: the signal, blocked while
+    // this handler runs, ends the program once it returns.
     std::raise(signal);
 }
 
-mode_t creationMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-std::string systemError(const std::string& what, const std::string& path, int code) {
-    return "cannot " + what + " '" + path + "': " + std::strerror(code);
+bool syncToDisk(std::FILE* file) {
+    return ::fsync(::fileno(file)) == 0;
 }
 
 } // namespace
@@ -64,81 +59,106 @@ OutputFile::~OutputFile() {
     discard();
 }
 
-const std::string& OutputFile::writePath() const {
-    return temporary.empty() ? target : temporary;
+std::string OutputFile::shownName() const {
+    return isStandardOutput() ? std::string("standard output") : "'" + target + "'";
+}
+
+bool OutputFile::failWith(int code, std::string& error) {
+    error = "cannot write " + what + " " + shownName() + ": " + std::strerror(code ? code : EIO);
+    return false;
+}
+
+std::FILE* OutputFile::stream() const {
+    return replacement ? replacement->stream() : direct;
 }
 
 bool OutputFile::create(const std::string& name, std::string& error) {
     what = name;
     if (isStandardOutput()) {
+        direct = stdout;
         return true;
     }
     struct stat status {};
-    const bool exists = ::stat(target.c_str(), &status) == 0;
-    if (exists && S_ISDIR(status.st_mode)) {
-        error = "cannot create " + what + " '" + target + "': it is a directory";
-        return false;
-    }
-    if (exists && !S_ISREG(status.st_mode)) {
+    if (::stat(target.c_str(), &status) == 0 && !S_ISREG(status.st_mode) &&
+        !S_ISDIR(status.st_mode)) {
+        const int fd = ::open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        direct = fd < 0 ? nullptr : ::fdopen(fd, "wb");
+        if (!direct) {
+            error = "cannot open " + what + " " + shownName() + ": " + std::strerror(errno);
+            if (fd >= 0) {
+                ::close(fd);
+            }
+            return false;
+        }
         return true;
     }
-    // Through a link, the file it names is the one to replace.
-    std::error_code ignored;
-    std::filesystem::path real = std::filesystem::weakly_canonical(target, ignored);
-    if (real.empty()) {
-        real = target;
+    // A signal waits until the new temporary file is known to its handler.
+    sigset_t all;
+    sigset_t previous;
+    sigfillset(&all);
+    ::sigprocmask(SIG_SETMASK, &all, &previous);
+    replacement = std::make_unique<replacementFile>(target, replacementFile::mode::binary);
+    if (replacement->stream()) {
+        registered = replacement->temporaryPath();
+        slot = registerTemporary(registered.c_str());
     }
-    const std::filesystem::path folder = real.has_parent_path() ? real.parent_path() : ".";
-    std::string pattern = (folder / ("." + real.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0) {
-        error = systemError("create " + what, target, errno);
+    ::sigprocmask(SIG_SETMASK, &previous, nullptr);
+    if (!replacement->stream()) {
+        const int code = replacement->failure();
+        error = "cannot create " + what + " " + shownName() + ": " +
+                (code == EISDIR ? std::string("it is a directory") : std::strerror(code));
+        replacement.reset();
         return false;
     }
-    ::fchmod(fd, exists ? status.st_mode & 07777 : creationMode());
-    ::close(fd);
-    temporary = pattern;
-    replaced = real.string();
-    pending = true;
-    slot = registerTemporary(temporary.c_str());
     return true;
 }
 
 bool OutputFile::commit(std::string& error) {
-    if (!pending) {
-        return true; // written directly, or committed already
+    if (replacement) {
+        const bool done = replacement->commit(syncToDisk);
+        const int code = replacement->failure();
+        unregisterTemporary(slot);
+        replacement.reset();
+        return done || failWith(code, error);
     }
-    const int fd = ::open(temporary.c_str(), O_RDONLY);
-    const bool synced = fd >= 0 && ::fsync(fd) == 0;
-    const int syncError = errno;
-    if (fd >= 0) {
-        ::close(fd);
+    if (!direct) {
+        return true;
     }
-    if (!synced) {
-        error = systemError("write " + what, target, syncError);
-        return false;
+    errno = 0;
+    bool written = std::fflush(direct) == 0 && std::ferror(direct) == 0;
+    int code = errno;
+    if (direct != stdout) {
+        errno = 0;
+        written = std::fclose(direct) == 0 && written;
+        code = code ? code : errno;
     }
-    if (std::rename(temporary.c_str(), replaced.c_str()) != 0) {
-        error = systemError("replace " + what, target, errno);
-        return false;
-    }
-    pending = false;
-    unregisterTemporary(slot);
-    return true;
+    direct = nullptr;
+    return written || failWith(code, error);
 }
 
 void OutputFile::discard() {
-    if (pending) {
-        ::unlink(temporary.c_str());
-        pending = false;
-    }
+    replacement.reset();
     unregisterTemporary(slot);
+    if (direct && direct != stdout) {
+        std::fclose(direct);
+    }
+    direct = nullptr;
 }
 
 void OutputFile::removeTemporariesOnSignals() {
-    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+    // Every signal whose default action ends the program and that a handler
+    // may catch.
+    std::vector<int> signals{SIGHUP,  SIGINT,  SIGQUIT, SIGILL,   SIGTRAP,   SIGABRT,
+                             SIGBUS,  SIGFPE,  SIGUSR1, SIGSEGV,  SIGUSR2,   SIGPIPE,
+                             SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ,  SIGVTALRM, SIGPROF,
+                             SIGSYS,  SIGPOLL, SIGPWR,  SIGSTKFLT};
+    for (int realTime = SIGRTMIN; realTime <= SIGRTMAX; ++realTime) {
+        signals.push_back(realTime);
+    }
+    for (int signal : signals) {
         struct sigaction previous {};
-        if (::sigaction(signal, nullptr, &previous) != 0 || previous.sa_handler == SIG_IGN) {
+        if (::sigaction(signal, nullptr, &previous) != 0 || previous.sa_handler != SIG_DFL ||
+            (previous.sa_flags & SA_SIGINFO) != 0) {
             continue;
         }
         struct sigaction action {};

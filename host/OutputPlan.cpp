@@ -3,10 +3,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <map>
 
+#include "host/CsvWriter.h"
 #include "host/SndfileSource.h"
+#include "platform/headless/PngCodec.h"
 
 namespace {
 
@@ -31,6 +35,24 @@ std::string inputName(const std::string& input) {
     return input == "-" ? std::string("standard input") : "'" + input + "'";
 }
 
+bool startsWith(const std::string& path, const std::string& text) {
+    std::ifstream file(path, std::ios::binary);
+    std::string start(text.size(), '\0');
+    return file.read(start.data(), static_cast<std::streamsize>(start.size())) && start == text;
+}
+
+// The input a file is, if it is one.
+const OutputPlan::Run* inputOf(const std::vector<OutputPlan::Run>& runs,
+                               const struct stat& status) {
+    for (const OutputPlan::Run& run : runs) {
+        struct stat input {};
+        if (!run.input.empty() && regularFile(run.input, input) && sameFile(input, status)) {
+            return &run;
+        }
+    }
+    return nullptr;
+}
+
 } // namespace
 
 std::string OutputPlan::stem(const std::string& input) {
@@ -42,6 +64,18 @@ std::string OutputPlan::stem(const std::string& input) {
     }
     const std::string name = std::filesystem::path(input).stem().string();
     return name.empty() ? std::filesystem::path(input).filename().string() : name;
+}
+
+bool OutputPlan::replaceable(const std::string& path) {
+    std::error_code error;
+    if (std::filesystem::file_size(path, error) == 0 && !error) {
+        return true;
+    }
+    const std::string software = PngCodec::software(path);
+    const std::string program = PngCodec::kSoftware;
+    return startsWith(path, CsvWriter::headerLine()) ||
+           (software.compare(0, program.size(), program) == 0 &&
+            (software.size() == program.size() || software[program.size()] == ' '));
 }
 
 bool OutputPlan::name(const std::string& option, const std::string& value,
@@ -89,6 +123,18 @@ bool OutputPlan::make(const HostOptions& options, std::string& error) {
 }
 
 bool OutputPlan::check(const HostOptions& options, std::string& error) const {
+    // Standard output takes the summary unless quiet, and a CSV when asked.
+    const bool toStandardOutput =
+        !options.quiet ||
+        std::any_of(planned.begin(), planned.end(), [](const Run& run) { return run.csv == "-"; });
+    struct stat standardOutput {};
+    if (toStandardOutput && ::fstat(STDOUT_FILENO, &standardOutput) == 0 &&
+        S_ISREG(standardOutput.st_mode)) {
+        if (const Run* input = inputOf(planned, standardOutput)) {
+            error = "refusing to write standard output: it is the input " + inputName(input->input);
+            return false;
+        }
+    }
     std::map<std::string, std::string> written; // canonical path -> the path as given
     for (const Run& run : planned) {
         for (const std::string* output : {&run.csv, &run.png, &run.spectrogram}) {
@@ -107,18 +153,17 @@ bool OutputPlan::check(const HostOptions& options, std::string& error) const {
             if (!exists) {
                 continue;
             }
-            for (const Run& other : planned) {
-                struct stat input {};
-                if (!other.input.empty() && regularFile(other.input, input) &&
-                    sameFile(input, status)) {
-                    error = "refusing to write '" + *output + "': it is the input " +
-                            inputName(other.input);
-                    return false;
-                }
+            // Even --force never turns an input into an output.
+            if (const Run* input = inputOf(planned, status)) {
+                error = "refusing to write '" + *output + "': it is the input " +
+                        inputName(input->input);
+                return false;
             }
-            if (!options.force && SndfileSource::isAudio(*output)) {
-                error = "refusing to replace '" + *output +
-                        "': it holds audio (give --force to replace it)";
+            if (!options.force && !replaceable(*output)) {
+                error = "refusing to replace '" + *output + "': it " +
+                        (SndfileSource::isAudio(*output) ? "holds audio"
+                                                         : "is not a file tq-spectrum wrote") +
+                        " (give --force to replace it)";
                 if (options.inputPaths.empty()) {
                     error += "; without an input file the demo signal is played";
                 }

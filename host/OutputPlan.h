@@ -2,8 +2,11 @@
 // is read or written. An output option that names an existing folder (with
 // several inputs it must) receives STEM.csv, STEM.png and
 // STEM-spectrogram.png, STEM being the input's name without its extension.
-// Refused, unless noted: an output that is one of the inputs; one that holds
-// a file readable as audio, unless forced; two outputs that are one file.
+// Refused: an output that is one of the inputs, standard output included
+// when anything goes there, even when forced; two outputs that are one
+// file; and, unless forced, an existing file that is neither empty nor
+// recognisably one this program wrote (a CSV file that starts with its
+// header, a PNG file that carries its Software text).
 #pragma once
 
 #include <string>
@@ -26,6 +29,9 @@ public:
 
     // The name an input's outputs take in a folder.
     static std::string stem(const std::string& input);
+    // Whether a run may replace the file without --force: empty, or one of
+    // this program's own outputs.
+    static bool replaceable(const std::string& path);
 
 private:
     bool name(const std::string& option, const std::string& value, const std::string& suffix,

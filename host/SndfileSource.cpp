@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cinttypes>
 #include <cstdio>
@@ -90,6 +91,27 @@ int64_t declaredFrames(const std::string& log, int64_t framesPresent, const SF_I
     return framesPresent;
 }
 
+// Some decoders print remarks of their own on stderr while a file opens
+// (libmpg123 on a cut-short MP3's seek table); the program speaks for itself.
+SNDFILE* openQuietly(const std::string& path, int fd, SF_INFO& info) {
+    const int saved = ::dup(STDERR_FILENO);
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved >= 0 && null >= 0) {
+        ::dup2(null, STDERR_FILENO);
+    }
+    SNDFILE* file =
+        fd >= 0 ? sf_open_fd(fd, SFM_READ, &info, SF_TRUE) : sf_open(path.c_str(), SFM_READ, &info);
+    if (saved >= 0 && null >= 0) {
+        ::dup2(saved, STDERR_FILENO);
+    }
+    for (int spareFd : {saved, null}) {
+        if (spareFd >= 0) {
+            ::close(spareFd);
+        }
+    }
+    return file;
+}
+
 // A pipe on standard input, copied into a temporary file that is gone once
 // closed; the descriptor, or -1 with a message in error.
 int spoolStandardInput(std::string& error) {
@@ -151,6 +173,7 @@ std::unique_ptr<SndfileSource> SndfileSource::open(const std::string& path, std:
 
     SF_INFO info{};
     SNDFILE* file = nullptr;
+    int spare = -1; // standard input's file again, for a second look
     if (standardInput) {
         const int fd = S_ISREG(status.st_mode) ? ::dup(STDIN_FILENO) : spoolStandardInput(error);
         if (fd < 0) {
@@ -159,9 +182,15 @@ std::unique_ptr<SndfileSource> SndfileSource::open(const std::string& path, std:
             }
             return nullptr;
         }
-        file = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
+        spare = ::dup(fd);
+        file = openQuietly(path, fd, info);
     } else {
-        file = sf_open(path.c_str(), SFM_READ, &info);
+        file = openQuietly(path, -1, info);
+    }
+    if (!file || info.channels < 1 || info.samplerate < 1) {
+        if (spare >= 0) {
+            ::close(spare);
+        }
     }
     if (!file) {
         error = "cannot read " + name + " as audio: " + sf_strerror(nullptr);
@@ -180,13 +209,15 @@ std::unique_ptr<SndfileSource> SndfileSource::open(const std::string& path, std:
         log.resize(std::strlen(log.c_str()));
         frames = declaredFrames(log, frames, info);
     }
-    return std::unique_ptr<SndfileSource>(new SndfileSource(
+    std::unique_ptr<SndfileSource> source(new SndfileSource(
         file, path, info.samplerate, info.channels, frames, majorFormatName(info.format)));
+    source->spare = spare;
+    return source;
 }
 
 bool SndfileSource::isAudio(const std::string& path) {
     SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    SNDFILE* file = openQuietly(path, -1, info);
     if (file) {
         sf_close(file);
     }
@@ -196,10 +227,53 @@ bool SndfileSource::isAudio(const std::string& path) {
 SndfileSource::SndfileSource(sf_private_tag* file, std::string path, double rate, int32_t channels,
                              int64_t frames, std::string formatName)
     : file(file), path(std::move(path)), rate(rate), channels(channels), frames(frames),
-      formatName(std::move(formatName)) {}
+      formatName(std::move(formatName)), log(1 << 14, '\0') {
+    errorsLogged = decodingErrors();
+}
+
+std::string SndfileSource::damageText(int64_t frame) const {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", static_cast<double>(frame) / rate);
+    return (path == "-" ? shownName() : "'" + path + "'") + " is damaged at about " + text +
+           " s: audio there cannot be decoded and more follows, which would be shifted in time";
+}
+
+bool SndfileSource::audioAt(int64_t frame) const {
+    // A decoder that failed cannot seek: the file is opened afresh.
+    SF_INFO info{};
+    const int fd = path == "-" ? ::dup(spare) : -1;
+    if (path == "-" && (fd < 0 || ::lseek(fd, 0, SEEK_SET) != 0)) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return false;
+    }
+    SNDFILE* again = openQuietly(path, fd, info);
+    if (!again) {
+        return false;
+    }
+    std::vector<float> one(static_cast<size_t>(std::max(info.channels, 1)));
+    const bool found =
+        sf_seek(again, frame, SEEK_SET) == frame && sf_readf_float(again, one.data(), 1) == 1;
+    sf_close(again);
+    return found;
+}
+
+int SndfileSource::decodingErrors() {
+    // Decoders log each frame they cannot decode as "ERROR : ..." lines.
+    const int length = sf_command(file, SFC_GET_LOG_INFO, log.data(), static_cast<int>(log.size()));
+    int count = 0;
+    for (const char* at = log.c_str(); length > 0 && (at = std::strstr(at, "ERROR :")); ++at) {
+        ++count;
+    }
+    return count;
+}
 
 SndfileSource::~SndfileSource() {
     sf_close(file);
+    if (spare >= 0) {
+        ::close(spare);
+    }
 }
 
 std::string SndfileSource::shownName() const {
@@ -231,8 +305,27 @@ size_t SndfileSource::read(float* left, float* right, size_t maxFrames) {
     }
     const sf_count_t got =
         sf_readf_float(file, interleaved.data(), static_cast<sf_count_t>(maxFrames));
+    const int errors = decodingErrors();
+    if (errors > errorsLogged) {
+        errorsLogged = errors;
+        if (damagedAt < 0) {
+            damagedAt = framesRead;
+        }
+    } else if (damagedAt >= 0 && got > 0) {
+        readError = damageText(damagedAt);
+        return 0;
+    }
     if (got <= 0) {
-        if (sf_error(file) != SF_ERR_NO_ERROR) {
+        const bool failed = sf_error(file) != SF_ERR_NO_ERROR;
+        if ((failed || damagedAt >= 0) && framesRead < frames) {
+            // A decoder stops at damage it cannot get past; whether audio
+            // follows tells damage from an early end, which is no error.
+            if (audioAt(frames - 1)) {
+                readError = damageText(damagedAt >= 0 ? damagedAt : framesRead);
+            }
+            return 0;
+        }
+        if (failed) {
             readError = "error reading " + (path == "-" ? shownName() : "'" + path + "'") +
                         " after " + seconds(framesRead / rate);
             if (frames >= 0) {

@@ -1,4 +1,7 @@
-// An audio file read through libsndfile. Mono feeds both inputs; of more than
+// An audio file read through libsndfile. Damage is told apart by what
+// follows it: audio that cannot be decoded with nothing after it is an early
+// end, the rest missing; with audio after it, it is a gap that would shift
+// every later frame, and reading stops with an error there. Mono feeds both inputs; of more than
 // two channels the first two are used. "-" is standard input: a redirected
 // file is read in place, anything else (a pipe) is first copied to an
 // anonymous temporary file, so that every format that needs to seek (FLAC)
@@ -37,6 +40,11 @@ private:
                   int64_t frames, std::string formatName);
 
     std::string shownName() const;
+    // How many decoding errors libsndfile has logged for the file so far.
+    int decodingErrors();
+    // Whether the file holds a frame there, read afresh.
+    bool audioAt(int64_t frame) const;
+    std::string damageText(int64_t frame) const;
 
     sf_private_tag* file;
     std::string path;
@@ -46,5 +54,9 @@ private:
     int64_t framesRead = 0;
     std::string formatName;
     std::vector<float> interleaved;
+    std::string log;
+    int errorsLogged = 0;
+    int64_t damagedAt = -1; // the frame where decoding first failed; -1: nowhere
     std::string readError;
+    int spare = -1; // standard input's descriptor, kept to read it afresh
 };

@@ -285,11 +285,12 @@ void Spectrogram::drawScales(std::vector<uint32_t>& pixels, const Layout& layout
                 TextAlign::left, kLineColour);
 }
 
-bool Spectrogram::write(const std::string& path, std::string& error) const {
+bool Spectrogram::write(std::FILE* stream, const std::string& software, std::string& error) const {
     const Layout layout = this->layout();
     const std::vector<uint32_t> pixels = render();
-    if (PngCodec::write(path, layout.width, layout.height, pixels.data()) != platform::Status::ok) {
-        error = "cannot write PNG file '" + path + "'";
+    if (PngCodec::write(stream, layout.width, layout.height, pixels.data(), software) !=
+        platform::Status::ok) {
+        error = "cannot write PNG file";
         return false;
     }
     return true;

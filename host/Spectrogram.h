@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -51,7 +52,8 @@ public:
     Layout layout() const { return layoutFor(frames()); }
     // layout().width * layout().height pixels, 0xFFRRGGBB, top row first.
     std::vector<uint32_t> render() const;
-    bool write(const std::string& path, std::string& error) const;
+    // Writes the picture as PNG to a stream the caller owns, named by software.
+    bool write(std::FILE* stream, const std::string& software, std::string& error) const;
 
     // The colour of a level; out of 0..1 (NaN too) it is clamped.
     static uint32_t colour(float level);

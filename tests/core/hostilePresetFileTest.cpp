@@ -292,11 +292,42 @@ TEST_F(hostilePresetFiles, EverySavedNameOwnsItsPresetAndItsFile) {
              const std::string elsewhere = last().path;
              EXPECT_TRUE(core.savePreset(nullptr, "Warm"));
              EXPECT_EQ(core.presets[base].values[0].value, 500.0f);
-             EXPECT_STREQ(last().path, "Warm.pre");
+             EXPECT_EQ(last().path, (std::filesystem::current_path() / "Warm.pre").string());
              core.deletePreset(nullptr, "Warm");
              core.deletePreset(nullptr, "Warm");
              EXPECT_FALSE(ScratchDir::exists(elsewhere));
              EXPECT_FALSE(ScratchDir::exists("Warm.pre"));
+         }},
+        {"a name with a control character is refused",
+         [&](int32_t base) {
+             for (const std::string name : {"Two\nLines", "Tab\tbed", "Ring\a", "Rub\x7f"}) {
+                 EXPECT_FALSE(core.savePreset(nullptr, name.c_str())) << name;
+                 EXPECT_FALSE(ScratchDir::exists(name + ".pre")) << name;
+             }
+             EXPECT_EQ(core.getPresetCount(), base);
+         }},
+        {"a new working folder redirects neither an update nor a delete",
+         [&](int32_t base) {
+             core.parameters[1].value = -1.0f;
+             ASSERT_TRUE(core.savePreset(nullptr, "Moved"));
+             const std::string first = scratch.file("Moved.pre");
+             std::filesystem::create_directory("elsewhere");
+             std::filesystem::current_path("elsewhere");
+             core.parameters[1].value = -2.0f;
+             EXPECT_TRUE(core.savePreset(nullptr, "Moved")) << "a new file, a new preset";
+             EXPECT_EQ(core.presets[base].values[1].value, -1.0f);
+             EXPECT_GE(core.deletePreset(nullptr, "Moved"), 0);
+             EXPECT_FALSE(ScratchDir::exists(first));
+             EXPECT_TRUE(ScratchDir::exists("Moved.pre"));
+             std::filesystem::current_path(scratch.path());
+         }},
+        {"a read-only file stays as it is, even for root",
+         [&](int32_t base) {
+             const std::string locked = scratch.write("Locked.pre", "Locked:1000:0:\n");
+             std::filesystem::permissions(locked, std::filesystem::perms::owner_read);
+             EXPECT_FALSE(core.savePreset(nullptr, "Locked"));
+             EXPECT_EQ(ScratchDir::read(locked), "Locked:1000:0:\n");
+             EXPECT_EQ(core.getPresetCount(), base);
          }},
         {"a name with a colon saved twice is one preset",
          [&](int32_t base) {

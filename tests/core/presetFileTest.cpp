@@ -72,7 +72,7 @@ TEST_F(pluginCorePresetFiles, SavesTheWarmPresetByteForByte) {
     EXPECT_STREQ(text, "Warm");
     EXPECT_EQ(core.presets[0].entryCount, 2);
     EXPECT_EQ(core.presets[0].values[0].value, -3.5f);
-    EXPECT_STREQ(core.presets[0].path, "Warm.pre");
+    EXPECT_EQ(core.presets[0].path, (std::filesystem::current_path() / "Warm.pre").string());
     EXPECT_EQ(core.getCurrentPreset(), -1);
 }
 

@@ -1,13 +1,18 @@
 // The built program run as a user runs it, on small generated audio files.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 
 #include "host/BandTable.h"
+#include "host/CsvWriter.h"
 #include "host/FrameSchedule.h"
+#include "platform/headless/PngCodec.h"
 #include "tests/host/cliSupport.h"
 
 namespace {
@@ -184,10 +189,14 @@ TEST_F(CliTest, FilesChangeOnlyWhenTheirRunSucceeds) {
     std::filesystem::create_symlink(victim, link);
     const std::string flac = dir.file("song.flac");
     writeWav(flac, kRate, 2, 2 * kRate, tone, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
-    // A FLAC cut in the middle of a frame: its decoder loses sync.
+    // A FLAC cut in the middle of a frame: its decoder loses sync at the end.
     const std::string cutFlac = dir.file("cut.flac");
     std::filesystem::copy_file(flac, cutFlac);
     std::filesystem::resize_file(cutFlac, std::filesystem::file_size(flac) / 2);
+    // 300 damaged bytes half-way: a frame lost, the rest decodes.
+    std::string damaged = ScratchDir::read(flac);
+    damaged.replace(damaged.size() / 2, 300, 300, '\x5a');
+    const std::string gapFlac = dir.write("gap.flac", damaged);
     // A header that promises 2 s over 0.5 s of audio: 1.5 s of 8-byte frames cut off.
     const std::string cutWav = dir.file("cut.wav");
     writeWav(cutWav, kRate, 2, 2 * kRate, tone);
@@ -195,23 +204,89 @@ TEST_F(CliTest, FilesChangeOnlyWhenTheirRunSucceeds) {
     const std::string cutMp3 = dir.file("cut.mp3");
     writeWav(cutMp3, kRate, 2, 2 * kRate, tone, SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III);
     std::filesystem::resize_file(cutMp3, std::filesystem::file_size(cutMp3) / 2);
-    const std::string csv = dir.file("old.csv");
+    // Earlier outputs of this program, and an empty file: replaced without --force.
+    const std::string csv = dir.write("old.csv", CsvWriter::headerLine() + "0.1,0.5\n");
     const std::string png = dir.file("old.png");
-    const std::string spectrogram = dir.file("old-spectrogram.png");
-    for (const std::string& earlier : {csv, png, spectrogram}) {
-        std::ofstream(earlier) << "an earlier run's output\n";
-    }
+    const uint32_t pixel = 0xFF102030u;
+    ASSERT_EQ(PngCodec::write(png, 1, 1, &pixel), platform::Status::ok);
+    const std::string spectrogram = dir.write("old-spectrogram.png", "");
+    const std::string real = dir.write("real.csv", CsvWriter::headerLine());
+    const std::string csvLink = dir.file("link.csv");
+    std::filesystem::create_symlink(real, csvLink);
+    // Files of someone else's: a recording no decoder here reads, a photo.
+    const std::string recording = dir.write("rec.m4a", std::string("\0\0\0\x20"
+                                                                   "ftypM4A ",
+                                                                   12));
+    const std::string photo = dir.write("photo.png", "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR");
+    const std::string longName = std::string(250, 'n') + ".csv";
+    const std::string locked = dir.write("locked.csv", CsvWriter::headerLine());
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_read);
+    // One frame: its CSV fits in a stream's buffer and fails only when flushed.
+    const std::string blip = dir.file("blip.wav");
+    writeWav(blip, kRate, 2, 1024, tone);
+    // A device, reached through a link that a writer removing its path would take.
+    const std::string full = dir.file("full");
+    std::filesystem::create_symlink("/dev/full", full);
 
     struct Fault {
         const char* what;
         std::vector<std::string> args;
         int exitCode;
-        std::string message; // on stderr
+        std::string message; // on stderr, its only line when the run fails
         const char* summary; // on stdout, when not empty
         std::vector<std::string> written;
+        std::string standardOutput = ""; // appended to, when not empty
     };
     const std::vector<Fault> faults{
         {"the CSV is the input", {victim, "--csv", victim}, 2, "it is the input", "", {}},
+        {"the input forced", {victim, "--csv", victim, "--force"}, 2, "it is the input", "", {}},
+        {"standard output is the input",
+         {victim, "-q", "--csv", "-"},
+         2,
+         "refusing to write standard output: it is the input",
+         "",
+         {},
+         victim},
+        {"the summary cannot be written",
+         {victim},
+         1,
+         "cannot write to standard output: No space left on device",
+         "",
+         {},
+         "/dev/full"},
+        {"the CSV on standard output cannot be written",
+         {victim, "--csv", "-"},
+         1,
+         "cannot write CSV file standard output: No space left on device",
+         "",
+         {},
+         "/dev/full"},
+        {"the version cannot be written", {"--version"}, 1, "standard output", "", {}, "/dev/full"},
+        {"a recording of another format",
+         {"--csv", recording},
+         2,
+         "not a file tq-spectrum",
+         "",
+         {}},
+        {"a photo",
+         {victim, "--png", photo},
+         2,
+         "is not a file tq-spectrum wrote (give --force",
+         "",
+         {}},
+        {"a read-only output", {victim, "--csv", locked}, 1, "cannot create CSV file", "", {}},
+        {"a full device takes the CSV",
+         {blip, "--csv", full},
+         1,
+         "cannot write CSV file '" + full + "': No space left on device",
+         "",
+         {}},
+        {"a full device takes the picture",
+         {victim, "--png", full, "-q"},
+         1,
+         "cannot write PNG file '" + full + "': No space left on device",
+         "",
+         {}},
         {"the picture is the input", {victim, "--png", victim}, 2, "it is the input", "", {}},
         {"a link to the input", {victim, "--spectrogram", link}, 2, "it is the input", "", {}},
         {"the input forgotten", {"--csv", flac}, 2, "holds audio (give --force", "", {}},
@@ -227,12 +302,18 @@ TEST_F(CliTest, FilesChangeOnlyWhenTheirRunSucceeds) {
          "cannot create PNG file",
          "",
          {}},
-        {"a decoder error half-way",
-         {cutFlac, "--csv", csv, "--png", png, "--spectrogram", spectrogram},
+        {"a FLAC damaged half-way",
+         {gapFlac, "--csv", csv, "--png", png, "--spectrogram", spectrogram},
          1,
-         "error reading '" + cutFlac + "' after ",
+         "'" + gapFlac + "' is damaged at about 0.9",
          "",
          {}},
+        {"a FLAC cut short",
+         {cutFlac, "--csv", csv, "-q"},
+         0,
+         "'" + cutFlac + "' ended at 0.9",
+         "",
+         {"old.csv"}},
         {"a picture past where the audio stops",
          {cutMp3, "--csv", csv, "--png", png, "--at", "1.5"},
          1,
@@ -251,20 +332,59 @@ TEST_F(CliTest, FilesChangeOnlyWhenTheirRunSucceeds) {
          " s its header declares",
          "",
          {"old.csv"}},
+        {"earlier outputs replaced",
+         {victim, "--png", png, "--spectrogram", spectrogram, "-q"},
+         0,
+         "",
+         "",
+         {"old-spectrogram.png", "old.png"}},
+        {"a link kept, its file replaced",
+         {victim, "--csv", csvLink, "-q"},
+         0,
+         "",
+         "",
+         {"real.csv"}},
+        {"the longest name", {victim, "--csv", dir.file(longName), "-q"}, 0, "", "", {longName}},
         {"audio replaced when forced", {"--csv", flac, "--force", "-q"}, 0, "", "", {"song.flac"}},
     };
     for (const Fault& fault : faults) {
         SCOPED_TRACE(fault.what);
         const auto before = dir.contents();
-        const CliResult run = runCli(fault.args);
+        const CliResult run = runCli(fault.args, "", CliInput{"", false, fault.standardOutput});
         EXPECT_EQ(run.exitCode, fault.exitCode) << run.err;
         EXPECT_NE(run.err.find(fault.message), std::string::npos) << run.err;
+        if (run.exitCode != 0) {
+            EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        }
         EXPECT_NE(run.out.find(fault.summary), std::string::npos) << run.out;
         // Only what the run wrote changed, and no temporary file is left.
         EXPECT_EQ(dir.changedSince(before), fault.written);
         for (const std::string& name : fault.written) {
-            EXPECT_EQ(dir.contents()[name].rfind("time_s,band0,", 0), 0u) << name;
+            const std::string bytes = dir.contents()[name];
+            EXPECT_TRUE(bytes.rfind("time_s,band0,", 0) == 0 ||
+                        PngCodec::software(dir.file(name)) == "tq-spectrum " TQ_SPECTRUM_VERSION)
+                << name;
         }
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(csvLink));
+    EXPECT_TRUE(std::filesystem::is_symlink(full));
+}
+
+TEST_F(CliTest, EverySignalThatEndsARunRemovesItsTemporaryFiles) {
+    // The run waits to open a pipe nobody reads, its CSV's temporary file made.
+    const std::string wav = dir.file("tone.wav");
+    writeWav(wav, kRate, 2, kRate, tone);
+    const std::string pipe = dir.file("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string csv = dir.write("out.csv", "");
+    const auto before = dir.contents();
+    for (int signal :
+         {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGQUIT, SIGALRM, SIGUSR1, SIGUSR2, SIGXFSZ}) {
+        SCOPED_TRACE(signal);
+        const auto temporaryMade = [&] { return dir.contents().size() > before.size(); };
+        EXPECT_EQ(signalCli({wav, "--csv", csv, "--png", pipe, "-q"}, temporaryMade, signal),
+                  signal);
+        EXPECT_EQ(dir.changedSince(before), std::vector<std::string>{});
     }
 }
 
@@ -274,7 +394,7 @@ TEST_F(CliTest, StandardInputReadsEveryFormatAndStandardOutputTakesTheCsv) {
     const CsvTable reference = analyse(flac);
     ASSERT_EQ(reference.rows.size(), static_cast<size_t>(FrameSchedule::frameCountFor(kRate)));
     for (const bool pipe : {false, true}) {
-        const CliResult run = runCli({"-", "--csv", "-"}, "", CliInput{flac, pipe});
+        const CliResult run = runCli({"-", "--csv", "-"}, "", CliInput{flac, pipe, ""});
         ASSERT_EQ(run.exitCode, 0) << run.err;
         // Standard output holds the CSV alone; the summary went to stderr.
         const std::string csv = dir.file("stdout.csv");

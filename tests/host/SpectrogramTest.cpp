@@ -95,7 +95,11 @@ TEST(SpectrogramTest, WritesItsPictureAndSaysWhenItCannot) {
     levels[3] = 0.8f;
     ASSERT_TRUE(picture.addFrame(0.0, levels, error));
     const std::string path = dir.file("s.png");
-    ASSERT_TRUE(picture.write(path, error)) << error;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    EXPECT_TRUE(picture.write(file, "tq-spectrum 9.9", error)) << error;
+    std::fclose(file);
+    EXPECT_EQ(PngCodec::software(path), "tq-spectrum 9.9");
     int32_t width = 0;
     int32_t height = 0;
     std::vector<uint32_t> pixels;
@@ -104,7 +108,10 @@ TEST(SpectrogramTest, WritesItsPictureAndSaysWhenItCannot) {
     EXPECT_EQ(height, picture.layout().height);
     EXPECT_EQ(pixels, picture.render());
 
-    EXPECT_FALSE(picture.write(dir.file("no/such/dir/s.png"), error));
+    std::FILE* full = std::fopen("/dev/full", "wb");
+    ASSERT_NE(full, nullptr);
+    EXPECT_FALSE(picture.write(full, "tq-spectrum", error));
+    std::fclose(full);
     EXPECT_NE(error.find("cannot write PNG file"), std::string::npos) << error;
 }
 

@@ -2,10 +2,12 @@
 
 #include <fcntl.h>
 #include <sndfile.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -58,7 +60,9 @@ CliResult runProgram(const std::vector<std::string>& args, const std::string& wo
             ::close(in);
             in = ends[0];
         }
-        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int out = input.output.empty()
+                            ? ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600)
+                            : ::open(input.output.c_str(), O_WRONLY | O_APPEND);
         const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 ||
             ::dup2(err, 2) < 0 || ::chdir(runDir.c_str()) != 0) {
@@ -75,6 +79,41 @@ CliResult runProgram(const std::vector<std::string>& args, const std::string& wo
     result.out = ScratchDir::read(outPath);
     result.err = ScratchDir::read(errPath);
     return result;
+}
+
+int signalCli(const std::vector<std::string>& args, const std::function<bool()>& ready,
+              int signal) {
+    std::vector<std::string> argvText{TQ_SPECTRUM_CLI};
+    argvText.insert(argvText.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& arg : argvText) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const rlimit noCore{0, 0};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        const int null = ::open("/dev/null", O_RDWR);
+        if (null < 0 || ::dup2(null, 0) < 0 || ::dup2(null, 1) < 0 || ::dup2(null, 2) < 0) {
+            ::_exit(127);
+        }
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    bool readied = false;
+    for (int wait = 0; child > 0 && wait < 2000 && !readied; ++wait) {
+        readied = ready();
+        if (!readied) {
+            ::usleep(10000);
+        }
+    }
+    if (child > 0) {
+        ::kill(child, readied ? signal : SIGKILL);
+        ::waitpid(child, &status, 0);
+    }
+    return readied && WIFSIGNALED(status) ? WTERMSIG(status) : 0;
 }
 
 void writeWav(const std::string& path, int rate, int channels, long frames,

@@ -16,10 +16,12 @@ struct CliResult {
 };
 
 // How standard input reaches the program: empty, or a file's bytes,
-// redirected from the file or written into a pipe.
+// redirected from the file or written into a pipe; and where standard output
+// goes.
 struct CliInput {
     std::string file; // empty: /dev/null
     bool pipe = false;
+    std::string output; // empty: captured; else appended to this file, as `>>` does
 };
 
 // Runs argv (a program and its arguments) in `workDir`, or in a fresh empty
@@ -29,6 +31,11 @@ CliResult runProgram(const std::vector<std::string>& argv, const std::string& wo
 // Runs the built tq-spectrum program with args.
 CliResult runCli(const std::vector<std::string>& args, const std::string& workDir = "",
                  const CliInput& input = {});
+
+// Starts the built tq-spectrum program with args, its output discarded,
+// waits until ready() holds, sends it the signal and gives the signal that
+// ended it; 0 when it exited, or ready() never held within 20 s.
+int signalCli(const std::vector<std::string>& args, const std::function<bool()>& ready, int signal);
 
 // sample(frame, channel) gives each sample; written as 32-bit float WAV, or
 // in another libsndfile format.

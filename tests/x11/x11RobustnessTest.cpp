@@ -2,12 +2,15 @@
 // from a thread that is not the main one, parents destroyed right after
 // the close or under an open editor, several editors at once, and the
 // library unloaded in between.
+#include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "HeadlessReference.h"
 #include "IdleThread.h"
 #include "StderrCapture.h"
 #include "TestPlugin.h"
+#include "tests/support/fakeHost.h"
 #include "X11Fixture.h"
 
 namespace {
@@ -47,6 +50,41 @@ TEST_F(X11RobustnessTest, HundredCyclesOnAHostThreadLeaveNoErrorAndTheParentAliv
     EXPECT_EQ(opened, 100);
     EXPECT_EQ(parentsAlive, 100);
     EXPECT_EQ(childrenLeft, 0);
+    EXPECT_EQ(TestDisplay::errors, 0);
+    EXPECT_EQ(errors.text().find("X error"), std::string::npos) << errors.text();
+}
+
+// A host may close the editor from inside the call the editor makes to it
+// when a control is clicked: the window goes once the click is handled, not
+// while its own dispatch of the click still runs (which AddressSanitizer
+// would report as a use after free).
+TEST_F(X11RobustnessTest, AHostClosingTheEditorFromInsideItsCallback) {
+    StderrCapture errors;
+    TestDisplay::errors = 0;
+    TestPlugin plugin(entry);
+    const Window parent = screen.createParent(100, 120, 570, 180);
+    ASSERT_TRUE(plugin.editOpen(TestPlugin::parentOf(parent)));
+    const TestDisplay::Geometry at = screen.geometry(screen.firstChild(parent));
+    std::atomic<bool> closed{false};
+    fakeHost::reset(true);
+    fakeHost::onCall = [&](const fakeHost::Call& call) {
+        if (call.opcode == audioMasterBeginEdit && !closed.exchange(true)) {
+            plugin.editClose();
+        }
+    };
+    {
+        IdleThread idler([&plugin] { plugin.editIdle(); });
+        screen.click(at.x + 37, at.y + 10); // the View menu
+        for (int32_t waited = 0; waited < 5000 && !closed.load(); waited += 10) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+    fakeHost::onCall = nullptr;
+    fakeHost::reset();
+    EXPECT_TRUE(closed.load());
+    EXPECT_EQ(screen.firstChild(parent), 0u) << "the editor's window is gone";
+    EXPECT_EQ(screen.findPopup(), 0u) << "no menu left on the screen";
+    screen.destroy(parent);
     EXPECT_EQ(TestDisplay::errors, 0);
     EXPECT_EQ(errors.text().find("X error"), std::string::npos) << errors.text();
 }
