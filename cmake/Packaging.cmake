@@ -18,14 +18,16 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tq-spectrum)
 set(CPACK_PACKAGE_VENDOR corvale)
 set(CPACK_PACKAGE_CONTACT corvale)
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "spectrum analyser plug-in (Linux VST 2.4) and command-line host")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "spectrum analyser plug-in (LV2, Linux VST 2.4) and command-line host")
 # Debian shows the description as it stands: lines under 80 columns.
 set(CPACK_PACKAGE_DESCRIPTION
     "tq-spectrum shows the spectrum of a stereo signal in 97 bands, on a linear
 or a logarithmic frequency axis, and hands the audio back unchanged. The
-plug-in is installed in /usr/lib/vst, a folder that Ardour and Audacity
-search by default. The command-line host tq-spectrum runs audio files
-through the plug-in and writes the band levels as text, CSV and pictures.")
+LV2 plug-in is installed in /usr/lib/lv2, where every LV2 host looks, and
+the VST plug-in in /usr/lib/vst, a folder that Ardour and Audacity search
+by default. The command-line host tq-spectrum runs audio files through the
+plug-in and writes the band levels as text, CSV and pictures.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -85,8 +85,7 @@ bool Lv2Messages::writeStatusRequest(LV2_Atom_Forge& forge, const Lv2Urids& urid
     return true;
 }
 
-Lv2Messages::Message Lv2Messages::read(const Lv2Urids& urids, const LV2_Atom* atom,
-                                       uint32_t size) {
+Lv2Messages::Message Lv2Messages::read(const Lv2Urids& urids, const LV2_Atom* atom, uint32_t size) {
     Message message;
     if (!atom || size < sizeof(LV2_Atom) || atom->size > size - sizeof(LV2_Atom) ||
         atom->size < sizeof(LV2_Atom_Object_Body) || !isObject(urids, atom)) {
@@ -124,10 +123,12 @@ Lv2Messages::Message Lv2Messages::read(const Lv2Urids& urids, const LV2_Atom* at
     if (otype == urids.frame && powers && powers->type == urids.atomVector &&
         powers->size >= sizeof(LV2_Atom_Vector_Body)) {
         const auto* vector = reinterpret_cast<const LV2_Atom_Vector*>(powers);
-        if (vector->body.child_type == urids.atomFloat && vector->body.child_size == sizeof(float) &&
+        if (vector->body.child_type == urids.atomFloat &&
+            vector->body.child_size == sizeof(float) &&
             powers->size - sizeof(LV2_Atom_Vector_Body) == kBins * sizeof(float)) {
             message.kind = Kind::frame;
-            message.powers = static_cast<const float*>(LV2_ATOM_CONTENTS_CONST(LV2_Atom_Vector, vector));
+            message.powers =
+                static_cast<const float*>(LV2_ATOM_CONTENTS_CONST(LV2_Atom_Vector, vector));
         }
     } else if (otype == urids.status && intValue(axis, message.axis) && rate &&
                rate->type == urids.atomFloat && rate->size >= sizeof(float)) {

@@ -105,6 +105,9 @@ void Lv2Plugin::writeNotify(uint32_t frames) {
     lv2_atom_forge_set_buffer(&forge, reinterpret_cast<uint8_t*>(notify), capacity);
     LV2_Atom_Forge_Frame sequence;
     if (!lv2_atom_forge_sequence_head(&forge, &sequence, 0)) {
+        // Not even an empty sequence fits: an empty atom says so.
+        notify->atom.size = 0;
+        notify->atom.type = 0;
         return;
     }
     // Messages not sent now wait for the next run; frames gather meanwhile.

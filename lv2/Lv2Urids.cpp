@@ -29,9 +29,9 @@ Lv2Urids::Lv2Urids(const LV2_URID_Map* map) {
 }
 
 bool Lv2Urids::complete() const {
-    for (LV2_URID u : {atomBlank, atomBool, atomEventTransfer, atomFloat, atomInt, atomObject,
-                       atomSequence, atomVector, frame, powers, status, axis, sampleRate,
-                       axisChoice, statusRequest}) {
+    for (LV2_URID u :
+         {atomBlank, atomBool, atomEventTransfer, atomFloat, atomInt, atomObject, atomSequence,
+          atomVector, frame, powers, status, axis, sampleRate, axisChoice, statusRequest}) {
         if (u == 0) {
             return false;
         }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Debian package. A plain Release build with no preset, as a distribution
 # builds it (the plug-in gets the X11 layer), in build/package; then CPack's
-# DEB generator, whose dependencies come from dpkg-shlibdeps. Prints the
+# DEB generator, whose dependencies come from dpkg-shlibdeps; the package
+# must carry the LV2 bundle as well as the VST plug-in. Prints the
 # package's name, and lintian's remarks when lintian is installed.
 # Install it with: sudo apt-get install ./build/package/tq-spectrum_*.deb
 set -euo pipefail
@@ -13,10 +14,18 @@ if ! readelf -d build/package/tq-spectrum.so | grep -q 'NEEDED.*\[libX11\.so'; t
     echo "build/package/tq-spectrum.so does not link libX11: its editor would stay empty" >&2
     exit 1
 fi
+if [ ! -f build/package/lv2-bundles/tq-spectrum.lv2/tq-spectrum_ui.so ]; then
+    echo "build/package has no LV2 bundle: are the LV2 headers (lv2-dev) installed?" >&2
+    exit 1
+fi
 rm -f build/package/tq-spectrum_*.deb
 (cd build/package && cpack -G DEB >/dev/null)
 deb=$(ls build/package/tq-spectrum_*.deb)
 dpkg-deb --field "$deb" Package Version Architecture Depends Recommends
+if ! dpkg-deb --contents "$deb" | grep -q '\./usr/lib/lv2/tq-spectrum\.lv2/manifest\.ttl$'; then
+    echo "$deb carries no LV2 bundle in /usr/lib/lv2" >&2
+    exit 1
+fi
 if command -v lintian >/dev/null; then
     lintian "$deb" || true
 fi
