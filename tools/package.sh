@@ -22,7 +22,8 @@ rm -f build/package/tq-spectrum_*.deb
 (cd build/package && cpack -G DEB >/dev/null)
 deb=$(ls build/package/tq-spectrum_*.deb)
 dpkg-deb --field "$deb" Package Version Architecture Depends Recommends
-if ! dpkg-deb --contents "$deb" | grep -q '\./usr/lib/lv2/tq-spectrum\.lv2/manifest\.ttl$'; then
+contents=$(dpkg-deb --contents "$deb")
+if ! grep -q '\./usr/lib/lv2/tq-spectrum\.lv2/manifest\.ttl$' <<<"$contents"; then
     echo "$deb carries no LV2 bundle in /usr/lib/lv2" >&2
     exit 1
 fi
