@@ -57,8 +57,8 @@ const LV2_Feature* const* Lv2TestHost::uiFeatures(bool withMap, bool withParent,
 }
 
 std::vector<Lv2TestHost::Atom> Lv2TestHost::run(Lv2Plugin& plugin, uint32_t frames,
-                                                const float* const* inputs,
-                                                float* const* outputs, uint32_t notifyCapacity,
+                                                const float* const* inputs, float* const* outputs,
+                                                uint32_t notifyCapacity,
                                                 const std::vector<Atom>& extra) {
     // The control sequence: the editor's writes for the control port, then extra.
     controlBuffer.assign(65536, 0);
@@ -116,12 +116,13 @@ std::vector<Lv2TestHost::Atom> Lv2TestHost::run(Lv2Plugin& plugin, uint32_t fram
     return events;
 }
 
-std::vector<Lv2TestHost::Atom> Lv2TestHost::runSilence(Lv2Plugin& plugin, uint32_t frames) {
+std::vector<Lv2TestHost::Atom> Lv2TestHost::runSilence(Lv2Plugin& plugin, uint32_t frames,
+                                                       const std::vector<Atom>& extra) {
     std::vector<float> in(frames + 1, 0.0f);
     std::vector<float> out(2 * (frames + 1), 0.0f);
     const float* inputs[2] = {in.data(), in.data()};
     float* outputs[2] = {out.data(), out.data() + frames + 1};
-    return run(plugin, frames, inputs, outputs);
+    return run(plugin, frames, inputs, outputs, 16384, extra);
 }
 
 void Lv2TestHost::deliver(Lv2Ui& ui, const std::vector<Atom>& events) {

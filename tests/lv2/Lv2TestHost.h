@@ -41,7 +41,8 @@ public:
                           float* const* outputs, uint32_t notifyCapacity = 16384,
                           const std::vector<Atom>& extra = {});
     // Silent stereo input of `frames` samples, outputs to scratch buffers.
-    std::vector<Atom> runSilence(Lv2Plugin& plugin, uint32_t frames);
+    std::vector<Atom> runSilence(Lv2Plugin& plugin, uint32_t frames,
+                                 const std::vector<Atom>& extra = {});
     // Hands each event to the editor as the host's UI thread does.
     void deliver(Lv2Ui& ui, const std::vector<Atom>& events);
 

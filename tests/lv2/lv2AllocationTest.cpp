@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "Lv2TestHost.h"
 #include "lv2/Lv2Plugin.h"
+#include "Lv2TestHost.h"
 #include "tests/support/allocationHook.h"
 
 TEST(Lv2Run, NeverAllocates) {

@@ -12,13 +12,14 @@
 #include <lv2/atom/forge.h>
 #include <lv2/state/state.h>
 
-#include "Lv2TestHost.h"
 #include "analysis/tq_spectrumCore.h"
 #include "lv2/Lv2Plugin.h"
+#include "Lv2TestHost.h"
 
 namespace {
 
 using Kind = Lv2Messages::Kind;
+constexpr double kPi = 3.141592653589793;
 
 std::unique_ptr<Lv2Plugin> makePlugin(Lv2TestHost& host, double rate = 44100.0) {
     std::unique_ptr<Lv2Plugin> plugin(Lv2Plugin::create(rate, host.pluginFeatures()));
@@ -35,8 +36,9 @@ std::vector<float> testSignal(size_t frames, int channel) {
     for (size_t n = 0; n < frames; ++n) {
         seed = seed * 1664525u + 1013904223u;
         const double t = static_cast<double>(n) / 44100.0;
-        s[n] = channel == 0 ? static_cast<float>(0.6 * std::sin(2.0 * 3.141592653589793 * (200.0 + 3000.0 * t) * t))
-                            : static_cast<float>(seed >> 8) / 16777216.0f * 0.2f - 0.1f;
+        s[n] = channel == 0
+                   ? static_cast<float>(0.6 * std::sin(2.0 * kPi * (200.0 + 3000.0 * t) * t))
+                   : static_cast<float>(seed >> 8) / 16777216.0f * 0.2f - 0.1f;
     }
     return s;
 }
@@ -151,10 +153,7 @@ TEST(Lv2Plugin, sendsItsStatusWhenAskedAndTakesTheAxisChosen) {
         } else if (c.incoming >= 0) {
             extra.push_back(host.axisChoice(c.incoming));
         }
-        std::vector<float> in(64, 0.0f), out(128);
-        const float* inputs[2] = {in.data(), in.data()};
-        float* outputs[2] = {out.data(), out.data() + 64};
-        const auto events = host.run(*plugin, 64, inputs, outputs, 16384, extra);
+        const auto events = host.runSilence(*plugin, 64, extra);
         EXPECT_EQ(host.kinds(events).size(), c.statusExpected ? 1u : 0u);
         if (c.statusExpected) {
             EXPECT_EQ(host.read(events[0]).axis, c.axisAfter);
@@ -179,8 +178,11 @@ TEST(Lv2Plugin, keepsWhatDoesNotFitForALaterRun) {
     const Case cases[] = {
         {"not connected", 0, {}},
         {"no room for the sequence", 8, {}},
-        {"room for the status alone", sequenceHead + Lv2Messages::statusEventSize(), {Kind::status}},
-        {"room for both", sequenceHead + Lv2Messages::statusEventSize() + Lv2Messages::frameEventSize(),
+        {"room for the status alone",
+         sequenceHead + Lv2Messages::statusEventSize(),
+         {Kind::status}},
+        {"room for both",
+         sequenceHead + Lv2Messages::statusEventSize() + Lv2Messages::frameEventSize(),
          {Kind::status, Kind::frame}},
     };
     const std::vector<float> left = testSignal(4096, 0);
@@ -220,7 +222,8 @@ TEST(Lv2Plugin, keepsTheAxisInTheHostsState) {
         auto* s = static_cast<Stored*>(handle);
         s->key = key;
         s->type = type;
-        s->bytes.assign(static_cast<const uint8_t*>(value), static_cast<const uint8_t*>(value) + size);
+        s->bytes.assign(static_cast<const uint8_t*>(value),
+                        static_cast<const uint8_t*>(value) + size);
         return LV2_STATE_SUCCESS;
     };
     const auto retrieve = [](LV2_State_Handle handle, uint32_t key, size_t* size, uint32_t* type,
@@ -241,16 +244,15 @@ TEST(Lv2Plugin, keepsTheAxisInTheHostsState) {
         int restored;
     };
     const Case cases[] = {
-        {"linear", 0, 0, 0},         {"logarithmic", 1, 0, 1},
-        {"key missing", 1, 1, 0},    {"stored as another type", 1, 2, 0},
+        {"linear", 0, 0, 0},       {"logarithmic", 1, 0, 1},
+        {"key missing", 1, 1, 0},  {"stored as another type", 1, 2, 0},
         {"another size", 1, 3, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Lv2TestHost host;
         auto saved = makePlugin(host);
-        host.run(*saved, 0, std::vector<const float*>{nullptr, nullptr}.data(),
-                 std::vector<float*>{nullptr, nullptr}.data(), 16384, {host.axisChoice(c.chosen)});
+        host.runSilence(*saved, 0, {host.axisChoice(c.chosen)});
         Stored state;
         ASSERT_EQ(saved->save(store, &state), LV2_STATE_SUCCESS);
         EXPECT_EQ(state.type, host.urids.atomInt);
@@ -262,8 +264,7 @@ TEST(Lv2Plugin, keepsTheAxisInTheHostsState) {
             state.bytes.push_back(0);
         }
         auto restored = makePlugin(host);
-        host.run(*restored, 0, std::vector<const float*>{nullptr, nullptr}.data(),
-                 std::vector<float*>{nullptr, nullptr}.data(), 16384, {host.axisChoice(1 - c.restored)});
+        host.runSilence(*restored, 0, {host.axisChoice(1 - c.restored)});
         ASSERT_EQ(restored->restore(retrieve, &state), LV2_STATE_SUCCESS);
         EXPECT_EQ(restored->axis(), c.restored);
         // The editor hears the restored axis at the next run.

@@ -8,10 +8,10 @@
 #include <memory>
 #include <vector>
 
-#include "Lv2TestHost.h"
 #include "analysis/tq_spectrumCore.h"
 #include "lv2/Lv2Plugin.h"
 #include "lv2/Lv2Ui.h"
+#include "Lv2TestHost.h"
 #include "platform/headless/HeadlessSystem.h"
 #include "toolkit/COptionMenu.h"
 #include "toolkit/CVuMeter.h"
@@ -19,6 +19,7 @@
 namespace {
 
 using Kind = Lv2Messages::Kind;
+constexpr double kPi = 3.141592653589793;
 
 std::unique_ptr<Lv2Ui> openUi(Lv2TestHost& host, bool map = true, bool parent = true,
                               bool resize = true, LV2UI_Widget* widget = nullptr) {
@@ -40,7 +41,8 @@ struct Session {
     std::vector<Lv2TestHost::Atom> play(uint32_t frames) {
         std::vector<float> tone(frames), out(2 * frames);
         for (uint32_t n = 0; n < frames; ++n) {
-            tone[n] = 0.5f * static_cast<float>(std::sin(2.0 * 3.141592653589793 * 1000.0 * (phase + n) / 44100.0));
+            tone[n] =
+                0.5f * static_cast<float>(std::sin(2.0 * kPi * 1000.0 * (phase + n) / 44100.0));
         }
         phase += frames;
         const float* in[2] = {tone.data(), tone.data()};
@@ -128,9 +130,7 @@ TEST(Lv2Ui, followsTheStatusAndSendsTheUsersAxis) {
     tq_spectrumEditor& editor = s.ui->spectrumEditor();
     s.host.takeWrites();
     // A restored session's axis reaches the editor; it is not sent back.
-    s.host.deliver(*s.ui, s.host.run(*s.plugin, 0, std::vector<const float*>{nullptr, nullptr}.data(),
-                                     std::vector<float*>{nullptr, nullptr}.data(), 16384,
-                                     {s.host.axisChoice(1)}));
+    s.host.deliver(*s.ui, s.host.runSilence(*s.plugin, 0, {s.host.axisChoice(1)}));
     s.ui->idle();
     EXPECT_EQ(editor.scaleMode, 1);
     EXPECT_TRUE(editor.viewMenu->isCheckEntry(3));
@@ -144,8 +144,7 @@ TEST(Lv2Ui, followsTheStatusAndSendsTheUsersAxis) {
     const auto writes = s.host.takeWrites();
     ASSERT_EQ(s.host.kinds(writes), std::vector<Kind>{Kind::axisChoice});
     EXPECT_EQ(s.host.read(writes[0]).axis, 0);
-    s.host.run(*s.plugin, 0, std::vector<const float*>{nullptr, nullptr}.data(),
-               std::vector<float*>{nullptr, nullptr}.data(), 16384, writes);
+    s.host.runSilence(*s.plugin, 0, writes);
     EXPECT_EQ(s.plugin->axis(), 0);
 }
 
