@@ -96,7 +96,10 @@ lilv)
         "Extension Data: *http://lv2plug.in/ns/ext/state#interface" "Symbol: *notify"; do
         echo "$info" | grep -q "$line" || fail "lv2info has no '$line':"$'\n'"$info"
     done
-    echo "lv2info: $(echo "$info" | grep -c 'Port [0-9]*:') ports, UI and state found in $lv2dir"
+    # The port numbers the plug-in's code uses (Lv2Plugin::Port).
+    ports=$(echo "$info" | awk '/^\tPort [0-9]+:/ {n = $2} /Symbol:/ {printf "%s%s ", n, $2}')
+    [ "$ports" = "0:in_l 1:in_r 2:out_l 3:out_r 4:control 5:notify " ] || fail "ports: $ports"
+    echo "lv2info: ports $ports; UI and state found in $lv2dir"
     ;;
 apply)
     need lv2apply python3
