@@ -160,22 +160,31 @@ TEST(Lv2Ui, takesTheSampleRateFromTheStatus) {
 }
 
 // The plug-in speaks only while the host runs it: silence for longer than
-// a second shows the suspended panel, and the next message the bars.
+// a second shows the suspended panel, and the next message the bars, as
+// suspend and resume do in the VST plug-in, the About panel included.
 TEST(Lv2Ui, showsTheSuspendedPanelWhileThePluginIsNotRun) {
     Session s;
     tq_spectrumEditor& editor = s.ui->spectrumEditor();
     struct Step {
         uint32_t advance;
         bool play;
+        bool about; // Help > About...
         int32_t panel;
     };
     const Step steps[] = {
-        {500, false, -1}, {600, false, 1}, {100, true, -1}, {900, false, -1}, {300, false, 1},
+        {500, false, false, -1}, {600, false, false, 1},  {100, true, false, -1},
+        {900, false, false, -1}, {300, false, false, 1},  {10, true, false, -1},
+        {10, true, true, 0},     {1100, false, false, 1}, {10, true, false, -1},
     };
     for (const Step& step : steps) {
         HeadlessSystem::advanceTicks(step.advance);
         if (step.play) {
             s.play(4096);
+        }
+        if (step.about) {
+            s.host.window.scriptPopupChoice(3);
+            s.host.window.click(70, 10);
+            s.ui->idle(); // the menu's choice; the panel follows at the next idle
         }
         s.ui->idle();
         EXPECT_EQ(editor.shownPanel, step.panel) << "after " << HeadlessSystem::ticks() << " ms";
