@@ -34,12 +34,11 @@ Lv2Ui* Lv2Ui::create(const LV2_Feature* const* features, LV2UI_Write_Function wr
         delete ui;
         return nullptr;
     }
+    // The editor's frame has the editor's size: the one place it is decided.
     if (const auto* resize = static_cast<const LV2UI_Resize*>(feature(features, LV2_UI__resize));
         ui && resize && resize->ui_resize) {
-        ERect* rect = nullptr;
-        if (ui->editor.getRect(&rect) && rect) {
-            resize->ui_resize(resize->handle, rect->right - rect->left, rect->bottom - rect->top);
-        }
+        const CRect& size = ui->editor.getFrame()->getViewSize();
+        resize->ui_resize(resize->handle, size.width(), size.height());
     }
     return ui;
 }
