@@ -4,6 +4,9 @@
 #include <new>
 #include <string_view>
 
+#include <lv2/options/options.h>
+#include <lv2/parameters/parameters.h>
+
 #include "lv2/Lv2Messages.h"
 #include "lv2/Lv2Plugin.h"
 #include "platform/platform.h"
@@ -20,6 +23,21 @@ const void* feature(const LV2_Feature* const* features, std::string_view uri) {
     return nullptr;
 }
 
+// The sample rate among the host's options, or 0: until the plug-in's
+// status comes, the editor then lays out its axis for the right rate.
+float optionRate(const LV2_Feature* const* features, const LV2_URID_Map* map, LV2_URID floatType) {
+    const auto* option =
+        static_cast<const LV2_Options_Option*>(feature(features, LV2_OPTIONS__options));
+    const LV2_URID key = map->map(map->handle, LV2_PARAMETERS__sampleRate);
+    for (; option && option->key != 0; ++option) {
+        if (option->key == key && option->type == floatType && option->size == sizeof(float) &&
+            option->value) {
+            return *static_cast<const float*>(option->value);
+        }
+    }
+    return 0.0f;
+}
+
 } // namespace
 
 Lv2Ui* Lv2Ui::create(const LV2_Feature* const* features, LV2UI_Write_Function write,
@@ -30,6 +48,12 @@ Lv2Ui* Lv2Ui::create(const LV2_Feature* const* features, LV2UI_Write_Function wr
         return nullptr;
     }
     auto* ui = new (std::nothrow) Lv2Ui(map, write, controller);
+    if (ui) {
+        const float rate = optionRate(features, map, ui->urids.atomFloat);
+        if (std::isfinite(rate) && rate > 0.0f) {
+            ui->core.setSampleRate(rate);
+        }
+    }
     if (ui && (!ui->urids.complete() || !ui->open(parent, widget))) {
         delete ui;
         return nullptr;

@@ -5,6 +5,7 @@
 
 #include <lv2/atom/forge.h>
 #include <lv2/atom/util.h>
+#include <lv2/parameters/parameters.h>
 
 #include "lv2/Lv2Plugin.h"
 #include "lv2/Lv2Ui.h"
@@ -41,8 +42,21 @@ void Lv2TestHost::writeFunction(LV2UI_Controller controller, uint32_t port, uint
     host->writePorts.push_back(port);
 }
 
-const LV2_Feature* const* Lv2TestHost::uiFeatures(bool withMap, bool withParent, bool withResize) {
+const LV2_Feature* const* Lv2TestHost::uiFeatures(bool withMap, bool withParent, bool withResize,
+                                                  float optionRate) {
     uiList.clear();
+    if (optionRate > 0.0f) {
+        rateValue = optionRate;
+        options[0] = {LV2_OPTIONS_INSTANCE,
+                      0,
+                      mapUri(this, LV2_PARAMETERS__sampleRate),
+                      sizeof(float),
+                      urids.atomFloat,
+                      &rateValue};
+        options[1] = {};
+        optionsFeature = {LV2_OPTIONS__options, options};
+        uiList.push_back(&optionsFeature);
+    }
     if (withMap) {
         uiList.push_back(&mapFeature);
     }

@@ -148,15 +148,29 @@ TEST(Lv2Ui, followsTheStatusAndSendsTheUsersAxis) {
     EXPECT_EQ(s.plugin->axis(), 0);
 }
 
-TEST(Lv2Ui, takesTheSampleRateFromTheStatus) {
-    Lv2TestHost host;
-    HeadlessSystem::reset();
-    std::unique_ptr<Lv2Plugin> plugin(Lv2Plugin::create(48000.0, host.pluginFeatures()));
-    auto ui = openUi(host);
-    host.deliver(*ui, host.runSilence(*plugin, 0));
-    EXPECT_EQ(ui->displayCore().getSampleRate(), 48000.0f);
-    EXPECT_EQ(ui->spectrumEditor().refreshInterval, 85); // 4096 samples at 48 kHz
-    EXPECT_EQ(ui->spectrumEditor().highFrequency, 24000.0f);
+// The host's option gives the rate until the plug-in's status comes.
+TEST(Lv2Ui, takesTheSampleRateFromTheHostThenFromThePlugin) {
+    struct Case {
+        float option;
+        int32_t interval;
+        float high;
+    };
+    for (const Case c : {Case{0.0f, 92, 22050.0f}, Case{96000.0f, 42, 48000.0f}}) {
+        SCOPED_TRACE(c.option);
+        Lv2TestHost host;
+        HeadlessSystem::reset();
+        std::unique_ptr<Lv2Plugin> plugin(Lv2Plugin::create(48000.0, host.pluginFeatures()));
+        LV2UI_Widget widget = nullptr;
+        std::unique_ptr<Lv2Ui> ui(Lv2Ui::create(host.uiFeatures(true, true, true, c.option),
+                                                Lv2TestHost::writeFunction, &host, &widget));
+        ASSERT_TRUE(ui);
+        EXPECT_EQ(ui->spectrumEditor().refreshInterval, c.interval); // 4096 samples
+        EXPECT_EQ(ui->spectrumEditor().highFrequency, c.high);
+        host.deliver(*ui, host.runSilence(*plugin, 0));
+        EXPECT_EQ(ui->displayCore().getSampleRate(), 48000.0f);
+        EXPECT_EQ(ui->spectrumEditor().refreshInterval, 85);
+        EXPECT_EQ(ui->spectrumEditor().highFrequency, 24000.0f);
+    }
 }
 
 // The plug-in speaks only while the host runs it: silence for longer than
