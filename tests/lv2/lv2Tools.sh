@@ -128,14 +128,16 @@ jalv)
 jalv-gtk)
     need jackd jack_lsp jack_connect jack_metro jalv.gtk3 Xvfb xdotool import compare
     start_jack
-    display=:$((200 + RANDOM % 300))
-    Xvfb "$display" -screen 0 800x400x24 -nolisten tcp >/dev/null 2>&1 &
+    # Xvfb picks a free display number itself and tells it.
+    rm -f "$out/display"
+    Xvfb -displayfd 5 -screen 0 800x400x24 -nolisten tcp 5>"$out/display" >/dev/null 2>&1 &
     pids+=($!)
-    export DISPLAY=$display
-    for _ in $(seq 50); do
-        xdotool getdisplaygeometry >/dev/null 2>&1 && break
+    for _ in $(seq 100); do
+        [ -s "$out/display" ] && break
         sleep 0.1
     done
+    [ -s "$out/display" ] || fail "Xvfb did not start"
+    export DISPLAY=:$(cat "$out/display")
     jack_metro -n click -b 300 -f 2000 -D 40 >/dev/null 2>&1 &
     pids+=($!)
     jalv.gtk3 -d "$uri" >"$out/jalv-gtk.log" 2>&1 &
