@@ -22,12 +22,13 @@ set(CPACK_PACKAGE_CONTACT corvale)
 # first is the summary. Each package has its own (below), so CPack is given
 # no summary of its own to put above them.
 set(tq_description
-    "spectrum analyser plug-in (Linux VST 2.4) and command-line host
+    "spectrum analyser plug-in (LV2, Linux VST 2.4) and command-line host
 tq-spectrum shows the spectrum of a stereo signal in 97 bands, on a linear
 or a logarithmic frequency axis, and hands the audio back unchanged. The
-plug-in is installed in /usr/lib/vst, a folder that Ardour and Audacity
-search by default. The command-line host tq-spectrum runs audio files
-through the plug-in and writes the band levels as text, CSV and pictures.")
+LV2 plug-in is installed in /usr/lib/lv2, where every LV2 host looks, and
+the VST plug-in in /usr/lib/vst, a folder that Ardour and Audacity search
+by default. The command-line host tq-spectrum runs audio files through the
+plug-in and writes the band levels as text, CSV and pictures.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -42,10 +43,10 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The JACK program goes into a package of its own, tq-spectrum-live, so that
 # only it depends on JACK's library: dpkg-shlibdeps looks at each binary,
 # but one package's Depends would be the union of all. Every other
-# component makes the package tq-spectrum, as before; user-plugin is left
-# out of both.
+# component makes the package tq-spectrum, as before; the per-user
+# components are left out of both.
 get_cmake_property(tq_components COMPONENTS)
-list(REMOVE_ITEM tq_components user-plugin)
+list(REMOVE_ITEM tq_components user-plugin user-lv2)
 set(CPACK_COMPONENTS_ALL ${tq_components})
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 foreach(component ${tq_components})

@@ -121,15 +121,20 @@ bool tq_spectrumEditor::open(void* parent) {
         return false;
     }
     lastRefresh = platform::tickCount();
+    shownPanel = -1;
+    scaleMode = 0;
+    sampleRateChanged();
+    opened = true;
+    return true;
+}
+
+void tq_spectrumEditor::sampleRateChanged() {
     if (core) {
         const double hop = static_cast<double>(core->getFrameLength()) *
                            static_cast<double>(core->getHopFraction());
         refreshInterval = truncateToInt32(hop * 1000.0 / displaySampleRate());
     }
-    shownPanel = -1;
-    setScale(0);
-    opened = true;
-    return true;
+    setScale(scaleMode);
 }
 
 bool tq_spectrumEditor::build(void* parent) {
@@ -383,6 +388,14 @@ void tq_spectrumEditor::setScale(int32_t mode) {
     }
 }
 
+void tq_spectrumEditor::selectScale(int32_t mode) {
+    setScale(mode);
+    if (viewMenu) {
+        viewMenu->checkEntry(2, mode != 1);
+        viewMenu->checkEntry(3, mode == 1);
+    }
+}
+
 void tq_spectrumEditor::frequencyText(float value, char* text, void* user) {
     if (!text) {
         return;
@@ -455,14 +468,10 @@ void tq_spectrumEditor::valueChanged(CDrawContext* context, CControl* control) {
             viewMenu->checkEntry(0, false);
             break;
         case 2:
-            setScale(0);
-            viewMenu->checkEntry(2, true);
-            viewMenu->checkEntry(3, false);
+            selectScale(0);
             break;
         case 3:
-            setScale(1);
-            viewMenu->checkEntry(3, true);
-            viewMenu->checkEntry(2, false);
+            selectScale(1);
             break;
         default:
             break;

@@ -53,6 +53,12 @@ public:
     // 0 linear (0 Hz to half the sample rate), 1 logarithmic (10 Hz to
     // 100 kHz); any other mode is linear. Rewrites the core's band table.
     void setScale(int32_t mode);
+    // The View menu's choice of axis, made by the user or restored by a
+    // host: setScale with the menu's check marks to match.
+    void selectScale(int32_t mode);
+    // The core's sample rate changed: the labels, the band table and the
+    // refresh interval follow it.
+    void sampleRateChanged();
     // The labels' text conversion; `editor` is the tq_spectrumEditor.
     static void frequencyText(float value, char* text, void* editor);
 

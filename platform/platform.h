@@ -91,6 +91,10 @@ Status createWindow(void* parent, int32_t width, int32_t height, WindowClient* c
 // (pumpEvents included): the frame waits until that call has returned.
 Status destroyWindow(void* window);
 
+// The system's own identifier of the window, for a host that embeds it
+// (X11: its window id; Win32: its HWND; headless: the handle itself).
+Status nativeWindow(void* window, uintptr_t* id);
+
 // Shows `area` of `surface` (the same size as the window) in the window.
 Status present(void* window, const Surface& surface, const Rect& area);
 

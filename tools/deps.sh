@@ -23,9 +23,17 @@ fi
 if [ "${1:-}" = live ]; then
     packages+=(jackd2 libjack-jackd2-dev desktop-file-utils)
 fi
-# `deps.sh package`: what CPack's Debian generator calls (dpkg-shlibdeps, file).
+# `deps.sh package`: what CPack's Debian generator calls (dpkg-shlibdeps, file),
+# the LV2 headers, since the package carries the LV2 bundle, and JACK's for
+# the tq-spectrum-live package.
 if [ "${1:-}" = package ]; then
-    packages+=(dpkg-dev file)
+    packages+=(dpkg-dev file lv2-dev libjack-jackd2-dev)
+fi
+# `deps.sh lv2`: the LV2 headers, and the LV2 tools and hosts that check the
+# bundle (tools/lv2.sh): lv2_validate, sordi, lilv-utils, jalv on a JACK
+# server, and what drives and pictures jalv's window under Xvfb.
+if [ "${1:-}" = lv2 ]; then
+    packages+=(lv2-dev sordi lilv-utils jalv jackd2 xvfb xauth xdotool imagemagick python3)
 fi
 
 missing=()

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The Debian package. A plain Release build with no preset, as a distribution
 # builds it (the plug-in gets the X11 layer), in build/package; then CPack's
-# DEB generator, whose dependencies come from dpkg-shlibdeps. Prints the
-# packages' names, and lintian's remarks when lintian is installed. Where
-# tq-spectrum-live is built it gets a package of its own, the only one
-# that depends on JACK's library.
+# DEB generator, whose dependencies come from dpkg-shlibdeps; the package
+# must carry the LV2 bundle as well as the VST plug-in. Prints the packages'
+# names, and lintian's remarks when lintian is installed. Where
+# tq-spectrum-live is built it gets a package of its own, the only one that
+# depends on JACK's library.
 # Install it with: sudo apt-get install ./build/package/tq-spectrum_*.deb
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,11 +16,19 @@ if ! readelf -d build/package/tq-spectrum.so | grep -q 'NEEDED.*\[libX11\.so'; t
     echo "build/package/tq-spectrum.so does not link libX11: its editor would stay empty" >&2
     exit 1
 fi
+if [ ! -f build/package/lv2-bundles/tq-spectrum.lv2/tq-spectrum_ui.so ]; then
+    echo "build/package has no LV2 bundle: are the LV2 headers (lv2-dev) installed?" >&2
+    exit 1
+fi
 rm -f build/package/tq-spectrum_*.deb build/package/tq-spectrum-live_*.deb
 (cd build/package && cpack -G DEB >/dev/null)
 deb=$(ls build/package/tq-spectrum_*.deb)
 if dpkg-deb --field "$deb" Depends | grep -q libjack; then
     echo "$deb depends on JACK's library: only tq-spectrum-live may" >&2
+    exit 1
+fi
+if ! dpkg-deb --contents "$deb" | grep -q '\./usr/lib/lv2/tq-spectrum\.lv2/manifest\.ttl$'; then
+    echo "$deb carries no LV2 bundle in /usr/lib/lv2" >&2
     exit 1
 fi
 debs=("$deb")

@@ -49,6 +49,14 @@ Status present(void* window, const Surface& surface, const Rect& area) {
     return host ? host->present(surface, area) : Status::invalidArgument;
 }
 
+Status nativeWindow(void* window, uintptr_t* id) {
+    if (!HeadlessWindow::fromHandle(window) || !id) {
+        return Status::invalidArgument;
+    }
+    *id = reinterpret_cast<uintptr_t>(window);
+    return Status::ok;
+}
+
 Status pumpEvents(void* window) {
     HeadlessWindow* host = HeadlessWindow::fromHandle(window);
     if (!host) {

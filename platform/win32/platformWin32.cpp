@@ -80,6 +80,15 @@ Status pumpEvents(void* window) {
     return Win32Window::fromHandle(window) ? Status::ok : Status::invalidArgument;
 }
 
+Status nativeWindow(void* window, uintptr_t* id) {
+    Win32Window* w = Win32Window::fromHandle(window);
+    if (!w || !id) {
+        return Status::invalidArgument;
+    }
+    *id = reinterpret_cast<uintptr_t>(w->handle());
+    return Status::ok;
+}
+
 Status pollMouse(void* window, MouseState* state) {
     Win32Window* w = Win32Window::fromHandle(window);
     if (!w || !state) {

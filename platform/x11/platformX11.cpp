@@ -44,6 +44,15 @@ Status destroyWindow(void* window) {
     return Status::ok;
 }
 
+Status nativeWindow(void* window, uintptr_t* id) {
+    X11Window* x11 = X11Window::fromHandle(window);
+    if (!x11 || !id) {
+        return Status::invalidArgument;
+    }
+    *id = static_cast<uintptr_t>(x11->id());
+    return Status::ok;
+}
+
 Status present(void* window, const Surface& surface, const Rect& area) {
     X11Window* x11 = X11Window::fromHandle(window);
     return x11 ? x11->present(surface, area) : Status::invalidArgument;

@@ -1,5 +1,7 @@
-# Fails unless the library's exported names are VSTPluginMain and main.
+# Fails unless the library's exported names are VSTPluginMain and main, or
+# the names given in EXPECTED (a list):
 #   cmake -DLIBRARY=tq-spectrum.so -P checkExports.cmake
+#   cmake -DLIBRARY=tq-spectrum_dsp.so -DEXPECTED=lv2_descriptor -P checkExports.cmake
 # A Windows DLL is read with its toolchain's objdump, and must also be of
 # the given format and import only Windows' own DLLs:
 #   cmake -DLIBRARY=tq-spectrum.dll -DOBJDUMP=i686-w64-mingw32-objdump
@@ -48,8 +50,12 @@ else()
     endforeach()
     message(STATUS "imports: ${dlls}")
 endif()
+if(NOT DEFINED EXPECTED)
+    set(EXPECTED VSTPluginMain main)
+endif()
 list(SORT names)
-if(NOT names STREQUAL "VSTPluginMain;main")
+list(SORT EXPECTED)
+if(NOT names STREQUAL EXPECTED)
     message(FATAL_ERROR "exported symbols are: ${names}")
 endif()
 message(STATUS "exports: ${names}")

@@ -3,12 +3,17 @@
 #
 # usage: run_ardour_check.sh PLUGIN.so OUT_DIR [--no-gui]
 #        run_ardour_check.sh --installed OUT_DIR [--no-gui]
+#        run_ardour_check.sh --lv2 OUT_DIR [--no-gui]
 #
 # 1. Ardour's scanner lists the plug-in with its name, vendor and category.
 #    With --installed the plug-in is the one an installed package put down:
 #    no LXVST_PATH or VST_PATH is set, and Ardour's own discovery at start-up
 #    (its GUI under Xvfb, on an empty session) must find it in the folders
 #    Ardour searches by default.
+#    With --lv2 the plug-in is the installed package's LV2 bundle, with no
+#    LV2_PATH set: Ardour's plug-in list (through lilv's default folders)
+#    must hold it, by corvale, an analyser; steps 2 and 3 then run on it,
+#    and the pictures are named ardour-lv2-*.png.
 # 2. Offline exports of a 48 kHz test file through the plug-in equal the
 #    input: a 32-bit float export bit for bit, a 16-bit export without
 #    dither within 16-bit rounding.
@@ -19,6 +24,8 @@
 #    "Logarithmic" is chosen with the mouse and the labels change.
 #    Screenshots land in OUT_DIR (ardour-editor.png, ardour-menu.png,
 #    ardour-two-editors.png, ardour-screen.png).
+#    With --lv2, the session saved after that holds the logarithmic axis in
+#    the plug-in's state, and reopened it shows it again.
 #
 # Needs the Debian packages ardour, xvfb, xdotool, x11-utils, imagemagick.
 # Ardour's settings, caches and sessions go to OUT_DIR/work; the user's own
@@ -26,11 +33,13 @@
 set -euo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
 if [ $# -lt 2 ]; then
-    echo "usage: $0 PLUGIN.so|--installed OUT_DIR [--no-gui]" >&2
+    echo "usage: $0 PLUGIN.so|--installed|--lv2 OUT_DIR [--no-gui]" >&2
     exit 2
 fi
 INSTALLED=
+LV2=
 [ "$1" = --installed ] && INSTALLED=1
+[ "$1" = --lv2 ] && LV2=1
 OUT=$(mkdir -p "$2" && cd "$2" && pwd)
 GUI=${3:-}
 WORK=$OUT/work
@@ -56,7 +65,14 @@ start_xvfb() {
     export DISPLAY=$DISP
 }
 
-if [ -n "$INSTALLED" ]; then
+PICTURE=ardour
+if [ -n "$LV2" ]; then
+    unset LV2_PATH
+    export PLUGIN_TYPE=LV2
+    PICTURE=ardour-lv2
+    [ -f /usr/lib/lv2/tq-spectrum.lv2/manifest.ttl ] ||
+        fail "no /usr/lib/lv2/tq-spectrum.lv2: install the package first (bash tools/package.sh)"
+elif [ -n "$INSTALLED" ]; then
     unset LXVST_PATH VST_PATH
 else
     cp "$(readlink -f "$1")" "$WORK/plugins/tq-spectrum.so"
@@ -138,7 +154,15 @@ preset $FLOAT_PRESET "tq float" 20b4ab09-6452-4cb3-bd66-b921cdbd2942 \
 preset $PCM16_PRESET "tq 16-bit" $PCM16_FORMAT > "$XDG_CONFIG_HOME/ardour7/export/tq-pcm16.preset"
 
 # 1. The scanner (a process of its own) writes what it found to the cache.
-if [ -n "$INSTALLED" ]; then
+if [ -n "$LV2" ]; then
+    # LV2 needs no scan: Ardour reads the bundles' Turtle files through lilv.
+    SESSION_DIR=$WORK/scan SESSION_NAME=scan VST_NAME=tq-spectrum \
+        ardour7-lua "$HERE/make_session.lua" > "$OUT/scan.log" 2>&1 || true
+    grep '^available:' "$OUT/scan.log" | tee "$OUT/scan.txt"
+    grep -q '^available: tq-spectrum https://www.corvale.com/plugins/tq-spectrum .* corvale Analyser' \
+        "$OUT/scan.txt" || fail "Ardour does not list the LV2 tq-spectrum by corvale as an analyser"
+    pass "Ardour lists the LV2 plug-in: tq-spectrum, corvale, Analyser"
+elif [ -n "$INSTALLED" ]; then
     # Ardour's GUI discovers new plug-ins in its default folders when it
     # starts; the engine and the session are there only to let it start.
     SESSION_DIR=$WORK/scan SESSION_NAME=scan VST_NAME= \
@@ -166,10 +190,12 @@ else
     LD_LIBRARY_PATH=/usr/lib/ardour7 /usr/lib/ardour7/ardour-vst-scanner -f -q \
         "$WORK/plugins/tq-spectrum.so"
 fi
-grep -h -o '<VST2Info [^>]*>' "$XDG_CACHE_HOME"/ardour7/vst/*.v2i | tee "$OUT/scan.txt"
-grep -q 'name="tq-spectrum" creator="corvale" category="Effect"' "$OUT/scan.txt" ||
-    fail "the scanner does not list tq-spectrum by corvale as an effect"
-pass "scanner: tq-spectrum, corvale, Effect"
+if [ -z "$LV2" ]; then
+    grep -h -o '<VST2Info [^>]*>' "$XDG_CACHE_HOME"/ardour7/vst/*.v2i | tee "$OUT/scan.txt"
+    grep -q 'name="tq-spectrum" creator="corvale" category="Effect"' "$OUT/scan.txt" ||
+        fail "the scanner does not list tq-spectrum by corvale as an effect"
+    pass "scanner: tq-spectrum, corvale, Effect"
+fi
 
 # 2. Offline: file -> plug-in -> file on the dummy back-end, faster than real time.
 python3 "$HERE/make_signal.py" "$WORK/in.wav" 20
@@ -209,10 +235,12 @@ done
 ardour -n "$GUI_SESSION/g.ardour" > "$OUT/ardour.log" 2>&1 &
 ARDOUR=$!
 
-# Our windows: the only 570 x 180 ones. Their root positions from xwininfo.
+# Our windows: the only 570 x 180 ones. Their root positions from xwininfo,
+# one line per position (an LV2 editor's window sits in a host window of
+# its own size).
 EDITORS=
 for _ in $(seq 1 90); do
-    EDITORS=$(xwininfo -root -tree 2> /dev/null | grep ' 570x180+' || true)
+    EDITORS=$(xwininfo -root -tree 2> /dev/null | grep ' 570x180+' | awk '!seen[$NF]++' || true)
     [ "$(grep -c . <<< "$EDITORS")" -ge 2 ] && break
     sleep 1
 done
@@ -249,7 +277,7 @@ xdotool mousemove $((X2 + 37)) $((Y2 + 10)) click 1
 sleep 1
 [ "$(toplevels)" -gt "$before" ] || fail "the View menu did not open in the second editor"
 moved=$(moved other)
-import -window root "$OUT/ardour-two-editors.png"
+import -window root "$OUT/$PICTURE-two-editors.png"
 [ "${moved%% *}" != "0" ] || fail "an open menu in one editor stops the other's bars"
 pass "with a menu open in one editor the other's bars move ($moved pixels changed in a second)"
 xdotool key Escape
@@ -260,7 +288,7 @@ sleep 1
 xdotool mousemove $((X + 37)) $((Y + 10)) click 1
 sleep 1
 import -window root -crop "$((570 + 40))x$((180 + 80))+$((X - 20))+$((Y - 40))" +repage \
-    "$OUT/ardour-menu.png"
+    "$OUT/$PICTURE-menu.png"
 xdotool mousemove $((X + 20 + 30)) $((Y + 17 + 1 + 3 + 18 + 7 + 18 + 9)) click 1
 sleep 3
 grab "$WORK/bars-log.png"
@@ -270,13 +298,41 @@ labels "$WORK/bars-log.png" "$WORK/labels-log.png"
 relabelled=$(changed "$WORK/labels-linear.png" "$WORK/labels-log.png")
 [ "${relabelled%% *}" != "0" ] || fail "the labels did not change after View > Logarithmic"
 pass "View > Logarithmic changed the labels"
+if [ -n "$LV2" ]; then
+    # The axis is the plug-in's state: saved with the session.
+    xdotool key --window "$MAIN" ctrl+s
+    sleep 3
+    grep -rq 'tq-spectrum#axis> "1"' "$GUI_SESSION" ||
+        fail "the saved session does not hold the logarithmic axis"
+    pass "the saved session holds the logarithmic axis in the plug-in's state"
+fi
 
-[ -n "$PLUGWIN" ] && import -window "$PLUGWIN" "$OUT/ardour-editor.png"
-import -window root "$OUT/ardour-screen.png"
+[ -n "$PLUGWIN" ] && import -window "$PLUGWIN" "$OUT/$PICTURE-editor.png"
+import -window root "$OUT/$PICTURE-screen.png"
 xdotool key --window "$MAIN" space # stop
 if grep -q 'tq-spectrum: X error' "$OUT/ardour.log"; then
     fail "X errors reported (ardour.log)"
 fi
 pass "no X error reported"
+xdotool key --window "$MAIN" ctrl+q 2> /dev/null || true
+sleep 3
+[ -z "$LV2" ] && exit 0
+
+# The saved session again: the first editor comes back on the logarithmic axis.
+kill $ARDOUR 2> /dev/null || true
+wait $ARDOUR 2> /dev/null || true
+ardour -n "$GUI_SESSION/g.ardour" > "$OUT/ardour-reopened.log" 2>&1 &
+ARDOUR=$!
+for _ in $(seq 1 90); do
+    xwininfo -root -tree 2> /dev/null | grep -q " 570x180+.* +$X+$Y" && break
+    sleep 1
+done
+sleep 3
+grab "$WORK/reopened.png"
+labels "$WORK/reopened.png" "$WORK/labels-reopened.png"
+relabelled=$(changed "$WORK/labels-log.png" "$WORK/labels-reopened.png")
+[ "${relabelled%% *}" = "0" ] || fail "the reopened session's editor is not on the logarithmic axis"
+pass "the reopened session's editor shows the logarithmic axis"
+MAIN=$(xdotool search --name ' - Ardour' | head -1)
 xdotool key --window "$MAIN" ctrl+q 2> /dev/null || true
 sleep 3
