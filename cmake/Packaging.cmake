@@ -11,6 +11,24 @@ if(WIN32)
 endif()
 
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT doc)
+# The changelog, compressed as Debian installs it. Its newest entry must be
+# this version.
+file(STRINGS ${PROJECT_SOURCE_DIR}/docs/changelog tq_changelog_top LIMIT_COUNT 1)
+if(NOT tq_changelog_top MATCHES "^tq-spectrum \\(${PROJECT_VERSION}\\) ")
+    message(FATAL_ERROR "docs/changelog starts with '${tq_changelog_top}', "
+                        "not with an entry for ${PROJECT_VERSION}")
+endif()
+set(tq_changelog ${PROJECT_BINARY_DIR}/changelog)
+add_custom_command(
+    OUTPUT ${tq_changelog}.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/docs/changelog ${tq_changelog}
+    COMMAND gzip -9nf ${tq_changelog}
+    DEPENDS ${PROJECT_SOURCE_DIR}/docs/changelog
+    COMMENT "Compressing the changelog"
+    VERBATIM
+)
+add_custom_target(tq_changelog ALL DEPENDS ${tq_changelog}.gz)
+install(FILES ${tq_changelog}.gz DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT doc)
 install(FILES ${PROJECT_SOURCE_DIR}/COPYRIGHT DESTINATION ${CMAKE_INSTALL_DOCDIR}
         RENAME copyright COMPONENT doc)
 
@@ -30,10 +48,15 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
-# The libraries come from dpkg-shlibdeps; the fonts are opened by file name
-# and xdg-open only serves the Help menu's home page.
+# The libraries come from dpkg-shlibdeps; the fonts are opened by file name.
+# xdg-open only serves the Help menu's home page, and sensible-browser does
+# that without it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-liberation)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS xdg-utils)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# CPack calls ldconfig from postinst and postrm for any library under
+# /usr/lib, the plug-in's folder included, which is not in the linker's
+# path: the package is made again without those two scripts.
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/DebWithoutLdconfig.cmake)
 include(CPack)

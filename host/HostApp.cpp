@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "analysis/SpectrumLayout.h"
+#include "generated/version.h"
 #include "host/AnalysisRunner.h"
 #include "host/CsvWriter.h"
 #include "host/DemoSignal.h"
@@ -38,6 +39,16 @@ std::string shownPath(const std::string& path) {
     return absolute.empty() ? path : absolute.lexically_normal().string();
 }
 
+// Writes text as the whole of a file; false when any of it did not arrive.
+bool writeWhole(const std::string& path, const std::string& text) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        return false;
+    }
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    return std::fclose(file) == 0 && written;
+}
+
 } // namespace
 
 HostApp::HostApp(std::ostream& out, std::ostream& err, bool errIsTerminal)
@@ -61,7 +72,7 @@ int HostApp::run(const std::vector<std::string>& args) {
         return kExitSuccess;
     }
     if (options.showVersion) {
-        out << kProgramName << ' ' << TQ_SPECTRUM_VERSION << '\n';
+        out << kProgramName << ' ' << productVersion::kText << '\n';
         return kExitSuccess;
     }
     OutputPlan plan;
@@ -107,10 +118,12 @@ int HostApp::analyse(const HostOptions& options, const OutputPlan::Run& run, boo
     OutputFile csvFile(run.csv);
     OutputFile pngFile(run.png);
     OutputFile spectrogramFile(run.spectrogram);
+    OutputFile bandsFile(run.bands);
     CsvWriter csv;
     if ((!run.csv.empty() && !csvFile.create("CSV file", error)) ||
         (!run.png.empty() && !pngFile.create("PNG file", error)) ||
         (!run.spectrogram.empty() && !spectrogramFile.create("PNG file", error)) ||
+        (!run.bands.empty() && !bandsFile.create("CSV file", error)) ||
         (!run.csv.empty() && !csv.open(csvFile.writePath(), run.csv, error))) {
         return fail(error);
     }
@@ -170,7 +183,11 @@ int HostApp::analyse(const HostOptions& options, const OutputPlan::Run& run, boo
     if (!run.spectrogram.empty() && !spectrogram.write(spectrogramFile.writePath(), error)) {
         return fail("cannot write PNG file '" + run.spectrogram + "'");
     }
-    if (!csvFile.commit(error) || !pngFile.commit(error) || !spectrogramFile.commit(error)) {
+    if (!run.bands.empty() && !writeWhole(bandsFile.writePath(), bands.csvText())) {
+        return fail("cannot write CSV file '" + run.bands + "'");
+    }
+    if (!csvFile.commit(error) || !pngFile.commit(error) || !spectrogramFile.commit(error) ||
+        !bandsFile.commit(error)) {
         return fail(error);
     }
 

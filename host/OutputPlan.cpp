@@ -80,7 +80,9 @@ bool OutputPlan::make(const HostOptions& options, std::string& error) {
         if (!name("--csv", options.csvPath, ".csv", input, inputs.size(), run.csv, error) ||
             !name("--png", png, ".png", input, inputs.size(), run.png, error) ||
             !name("--spectrogram", spectrogram, "-spectrogram.png", input, inputs.size(),
-                  run.spectrogram, error)) {
+                  run.spectrogram, error) ||
+            !name("--bands", options.bandsPath, "-bands.csv", input, inputs.size(), run.bands,
+                  error)) {
             return false;
         }
         planned.push_back(run);
@@ -91,7 +93,7 @@ bool OutputPlan::make(const HostOptions& options, std::string& error) {
 bool OutputPlan::check(const HostOptions& options, std::string& error) const {
     std::map<std::string, std::string> written; // canonical path -> the path as given
     for (const Run& run : planned) {
-        for (const std::string* output : {&run.csv, &run.png, &run.spectrogram}) {
+        for (const std::string* output : {&run.csv, &run.png, &run.spectrogram, &run.bands}) {
             struct stat status {};
             if (output->empty() || *output == "-") {
                 continue;

@@ -1,7 +1,7 @@
 // Which files each input's run writes, decided and checked before anything
 // is read or written. An output option that names an existing folder (with
-// several inputs it must) receives STEM.csv, STEM.png and
-// STEM-spectrogram.png, STEM being the input's name without its extension.
+// several inputs it must) receives STEM.csv, STEM.png,
+// STEM-spectrogram.png and STEM-bands.csv, STEM being the input's name without its extension.
 // Refused, unless noted: an output that is one of the inputs; one that holds
 // a file readable as audio, unless forced; two outputs that are one file.
 #pragma once
@@ -18,6 +18,7 @@ public:
         std::string csv;         // empty: none; "-": standard output
         std::string png;         // empty: none
         std::string spectrogram; // empty: none
+        std::string bands;       // empty: none
     };
 
     // False, with a message in error, when the outputs are refused.

@@ -68,8 +68,10 @@ struct MouseState {
 class WindowClient {
 public:
     virtual void mouseDown(const MouseState& state) = 0;
-    virtual void mouseMoved(const MouseState& state) = 0;
-    virtual void mouseUp(const MouseState& state) = 0;
+    // A control follows a held button through pollMouse, so a client may
+    // leave moves and releases alone.
+    virtual void mouseMoved(const MouseState&) {}
+    virtual void mouseUp(const MouseState&) {}
     // The OS lost the picture of this area: draw it and present it again.
     virtual void paint(const Rect& area) = 0;
     // The outcome of a popup that popupMenu left pending: the chosen
@@ -160,8 +162,8 @@ uint32_t tickCount();
 void sleep(uint32_t milliseconds);
 // Opens the address in the user's browser; does not wait for it.
 Status openUrl(const char* url);
-// Per-thread initialisation the frame's drop target needs; no-ops where
-// there is no such thing. Calls pair up.
+// Per-thread OLE initialisation, which the editor asks for when it is made
+// (Windows); no-ops elsewhere. Calls pair up.
 Status oleInitialize();
 void oleUninitialize();
 // The handle of the loaded module, stored by the library's load hook.

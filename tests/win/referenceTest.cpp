@@ -13,8 +13,8 @@
 #include "resources/BmpCodec.h"
 #include "resources/embeddedResources.h"
 #include "SceneImage.h"
-#include "TestSignal.h"
 #include "tests/support/ScratchDir.h"
+#include "TestSignal.h"
 
 namespace {
 

@@ -1,0 +1,38 @@
+# Run by CPack after it made the packages (CPACK_POST_BUILD_SCRIPTS): takes
+# out of each .deb the postinst and postrm that only call ldconfig, and
+# makes the package again with dpkg-deb, files owned by root as before.
+foreach(deb ${CPACK_PACKAGE_FILES})
+    if(NOT deb MATCHES "\\.deb$")
+        continue()
+    endif()
+    set(tree ${deb}.tree)
+    file(REMOVE_RECURSE ${tree})
+    execute_process(COMMAND dpkg-deb -R ${deb} ${tree} RESULT_VARIABLE result)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "dpkg-deb -R ${deb} failed")
+    endif()
+    set(changed FALSE)
+    foreach(script postinst postrm)
+        set(path ${tree}/DEBIAN/${script})
+        if(NOT EXISTS ${path})
+            continue()
+        endif()
+        # Only CPack's own script: the shell line, set -e, a test for the
+        # configure or remove step and ldconfig.
+        file(STRINGS ${path} lines)
+        list(FILTER lines EXCLUDE REGEX "^(#!/bin/sh|set -e|if .*|then|fi|[ \t]*ldconfig|[ \t]*)$")
+        if(lines)
+            message(FATAL_ERROR "${script} of ${deb} does more than call ldconfig: ${lines}")
+        endif()
+        file(REMOVE ${path})
+        set(changed TRUE)
+    endforeach()
+    if(changed)
+        execute_process(COMMAND dpkg-deb --root-owner-group -b ${tree} ${deb}
+                        RESULT_VARIABLE result OUTPUT_QUIET)
+        if(NOT result EQUAL 0)
+            message(FATAL_ERROR "dpkg-deb -b ${deb} failed")
+        endif()
+    endif()
+    file(REMOVE_RECURSE ${tree})
+endforeach()
