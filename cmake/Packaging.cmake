@@ -49,14 +49,12 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 # The libraries come from dpkg-shlibdeps; the fonts are opened by file name.
-# xdg-open only serves the Help menu's home page, and sensible-browser does
-# that without it.
+# xdg-open only serves the Help menu's home page, and sensible-browser (of
+# sensible-utils, which every Debian system has) opens it without xdg-utils.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-liberation)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, sensible-utils")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS xdg-utils)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# CPack calls ldconfig from postinst and postrm for any library under
-# /usr/lib, the plug-in's folder included, which is not in the linker's
-# path: the package is made again without those two scripts.
-set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/DebWithoutLdconfig.cmake)
+# What Debian's tools would do besides: no ldconfig calls, no .comment.
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/DebTidy.cmake)
 include(CPack)
