@@ -121,8 +121,9 @@ constexpr int32_t kPopupPending = -2;
 // returns once the user has decided: *chosen is the chosen index, or -1
 // when dismissed. Elsewhere it returns at once with kPopupPending, and the
 // outcome reaches the window's client through menuClosed from a later
-// pumpEvents, so the caller's thread is never held. A window has one popup
-// at most: showing another, or destroying the window, closes it unreported.
+// pumpEvents, so the caller's thread is never held. A popup that cannot be
+// shown at all fails, *chosen -1. A window has one popup at most: showing
+// another, or destroying the window, closes it unreported.
 Status popupMenu(void* window, int32_t x, int32_t y, const MenuItem* items, size_t count,
                  int32_t* chosen);
 
