@@ -25,11 +25,15 @@ public:
     virtual void processAccumulating(float** inputs, float** outputs, int32_t sampleFrames);
     // Copies channel 0 of inputs to channel 0 of outputs.
     virtual void processReplacing(float** inputs, float** outputs, int32_t sampleFrames);
+    // Empty and never called; they hold slots 6 and 7 of the engine's fixed
+    // table order, so that reset and the slots after it stay where they are.
     virtual void hookA(int32_t a, int32_t b);
     virtual void hookB(int32_t a, int32_t b);
     virtual void reset();
     virtual void setNumInputs(int32_t n);
     virtual void setNumOutputs(int32_t n);
+    // Called around prepare's settings; empty in every engine class, kept
+    // as slot 11 of the table order for a derived class to take.
     virtual void updateHook();
 
     float getSampleRate() const { return sampleRate; }

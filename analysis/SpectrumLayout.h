@@ -13,6 +13,11 @@ struct SpectrumLayout {
     static constexpr int32_t kLevelBins = kFrameLength / 2;
     static constexpr int32_t kBandCount = 97;
 
+    // Levels 0..1 span kLowDb..kHighDb of a bin's magnitude in the unscaled
+    // transform.
+    static constexpr float kLowDb = -30.0f;
+    static constexpr float kHighDb = 30.0f;
+
     // First bin of a band on the linear axis: bands 5 1/3 bins wide.
     static constexpr int32_t linearStartBin(int32_t band) { return (16 * band) / 3; }
 };

@@ -47,6 +47,10 @@ namespace {
 // need no logarithm.
 constexpr float kQuietMagnitude = 0.03159f; // -30.009 dB
 constexpr float kLoudMagnitude = 31.66f;    // +30.010 dB
+static_assert(SpectrumLayout::kLowDb == -30.0f && SpectrumLayout::kHighDb == 30.0f,
+              "the magnitudes above bracket this scale");
+constexpr float kLevelPerDb = 1.0f / (SpectrumLayout::kHighDb - SpectrumLayout::kLowDb);
+constexpr float kLevelAt0Db = -SpectrumLayout::kLowDb * kLevelPerDb;
 
 // Calls visit(b, first, end) for every band b with its bins first..end-1,
 // limited to 0..511 (first == end when the band lies above them).
@@ -101,7 +105,7 @@ float tq_spectrumCore::binLevel(float re, float im) {
 float tq_spectrumCore::magnitudeLevel(float magnitude) {
     if (magnitude >= kQuietMagnitude && magnitude <= kLoudMagnitude) {
         const float decibels = 20.0f * std::log10(magnitude);
-        const float level = decibels * 0.016666668f + 0.5f;
+        const float level = decibels * kLevelPerDb + kLevelAt0Db;
         return level > 1.0f ? 1.0f : (level >= 0.0f ? level : 0.0f);
     }
     // 1 above the scale, 0 below it and for NaN (from a NaN sample).

@@ -11,6 +11,24 @@ if(WIN32)
 endif()
 
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT doc)
+# The changelog, compressed as Debian installs it. Its newest entry must be
+# this version.
+file(STRINGS ${PROJECT_SOURCE_DIR}/docs/changelog tq_changelog_top LIMIT_COUNT 1)
+if(NOT tq_changelog_top MATCHES "^tq-spectrum \\(${PROJECT_VERSION}\\) ")
+    message(FATAL_ERROR "docs/changelog starts with '${tq_changelog_top}', "
+                        "not with an entry for ${PROJECT_VERSION}")
+endif()
+set(tq_changelog ${PROJECT_BINARY_DIR}/changelog)
+add_custom_command(
+    OUTPUT ${tq_changelog}.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/docs/changelog ${tq_changelog}
+    COMMAND gzip -9nf ${tq_changelog}
+    DEPENDS ${PROJECT_SOURCE_DIR}/docs/changelog
+    COMMENT "Compressing the changelog"
+    VERBATIM
+)
+add_custom_target(tq_changelog ALL DEPENDS ${tq_changelog}.gz)
+install(FILES ${tq_changelog}.gz DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT doc)
 install(FILES ${PROJECT_SOURCE_DIR}/COPYRIGHT DESTINATION ${CMAKE_INSTALL_DOCDIR}
         RENAME copyright COMPONENT doc)
 
@@ -33,11 +51,12 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
-# The libraries come from dpkg-shlibdeps; the fonts are opened by file name
-# and xdg-open only serves the Help menu's home page.
+# The libraries come from dpkg-shlibdeps; the fonts are opened by file name.
+# xdg-open only serves the Help menu's home page, and sensible-browser (of
+# sensible-utils, which every Debian system has) opens it without xdg-utils.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-liberation)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, sensible-utils")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS xdg-utils)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 # The JACK program goes into a package of its own, tq-spectrum-live, so that
@@ -66,5 +85,7 @@ tq-spectrum-live shows the spectrum of what reaches its two JACK input ports
 in the window of the tq-spectrum plug-in, on the desktop: 97 bands on a
 linear or a logarithmic frequency axis. It runs on a JACK server or, through
 pipewire-jack, on PipeWire, whose monitor ports show what the machine plays.")
-set(CPACK_DEBIAN_LIVE_PACKAGE_RECOMMENDS "xdg-utils, jackd | pipewire-jack")
+set(CPACK_DEBIAN_LIVE_PACKAGE_RECOMMENDS "jackd | pipewire-jack")
+# What Debian's tools would do besides: no ldconfig calls, no .comment.
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/DebTidy.cmake)
 include(CPack)

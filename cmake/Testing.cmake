@@ -4,28 +4,7 @@
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
-# tq_header_units(VAR folder...): a translation unit per header (*.h) of the
-# given source folders that includes that header alone, so that a suite
-# built with them proves each header compiles on its own.
-function(tq_header_units var)
-    set(${var} "" PARENT_SCOPE)
-    if(NOT ARGN)
-        return()
-    endif()
-    set(globs)
-    foreach(folder ${ARGN})
-        list(APPEND globs ${PROJECT_SOURCE_DIR}/${folder}/*.h)
-    endforeach()
-    file(GLOB headers RELATIVE ${PROJECT_SOURCE_DIR} CONFIGURE_DEPENDS ${globs})
-    set(units)
-    foreach(header ${headers})
-        string(MAKE_C_IDENTIFIER ${header} unit)
-        set(unit ${CMAKE_CURRENT_BINARY_DIR}/alone/${unit}.cpp)
-        file(CONFIGURE OUTPUT ${unit} CONTENT "#include \"${header}\"\n")
-        list(APPEND units ${unit})
-    endforeach()
-    set(${var} ${units} PARENT_SCOPE)
-endfunction()
+include(HeaderUnits)
 
 function(tq_add_test name)
     cmake_parse_arguments(T "NO_MAIN" "" "SOURCES;HEADERS;LIBS" ${ARGN})

@@ -5,6 +5,7 @@
 #include "editor/CKickButtonInv.h"
 #include "editor/CLabel.h"
 #include "editor/tq_spectrumEditor.h"
+#include "generated/version.h"
 #include "resources/bitmapIds.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CDrawContext.h"
@@ -46,8 +47,10 @@ bool DialogViewAbout::open() {
 
     const int32_t version = vstVersionOf(editor);
     char line[256];
-    std::snprintf(line, sizeof line, "Version %d.%d.%d (VST %d.%d/VSTGUI %d.%d)", 1, 3, 0,
-                  int(version / 1000), int(version % 1000 / 100), 3, 0);
+    std::snprintf(line, sizeof line, "Version %d.%d.%d (VST %d.%d/VSTGUI %d.%d)",
+                  int(productVersion::kMajor), int(productVersion::kMinor),
+                  int(productVersion::kPatch), int(version / 1000), int(version % 1000 / 100), 3,
+                  0);
     COwned<CLabel> label(new CLabel(scale.rect(CRect(13, 36, 233, 51)), line));
     label->setFont(4);
     label->setFontColor(kWhiteCColor);

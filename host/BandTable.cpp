@@ -1,6 +1,8 @@
 #include "host/BandTable.h"
 
+#include <charconv>
 #include <cmath>
+#include <initializer_list>
 
 namespace {
 
@@ -46,6 +48,20 @@ size_t BandTable::bandOfFrequency(double hz) const {
         return kBandCount;
     }
     return bandOfBin(static_cast<int32_t>(bin));
+}
+
+std::string BandTable::csvText() const {
+    std::string text = kCsvHeader;
+    char digits[32];
+    for (size_t band = 0; band < kBandCount; ++band) {
+        text += std::to_string(band);
+        for (double hz : {lowHz(band), highHz(band)}) {
+            text += ',';
+            text.append(digits, std::to_chars(digits, digits + sizeof digits, hz).ptr);
+        }
+        text += '\n';
+    }
+    return text;
 }
 
 double BandTable::axisHz(double position) const {

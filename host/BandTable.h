@@ -1,13 +1,15 @@
 // The 97 display bands as the plug-in lays them out: band i starts at a
 // transform bin and covers the bins up to the next band's start, at least its
 // own; the last band covers its start bin alone. Each bin is sampleRate / 1024
-// Hz wide. The editor opens with the linear axis, start bin (16 i) / 3; its
-// View menu can switch to the logarithmic one.
+// Hz wide, and only the bins below half the rate carry levels: a band's
+// frequencies stop there, and a band that lies wholly above is empty. The editor opens with the
+// linear axis, start bin (16 i) / 3; its View menu can switch to the logarithmic one.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "analysis/SpectrumLayout.h"
 
@@ -34,8 +36,13 @@ public:
     Axis axis() const { return scale; }
     const char* axisName() const { return scale == Axis::linear ? "linear" : "logarithmic"; }
     double binWidth() const { return binWidthHz; }
-    double lowHz(size_t band) const { return startBin(band) * binWidthHz; }
-    double highHz(size_t band) const { return endBin(band) * binWidthHz; }
+    // The band's frequencies, never past half the rate.
+    double lowHz(size_t band) const { return levelBin(startBin(band)) * binWidthHz; }
+    double highHz(size_t band) const { return levelBin(endBin(band)) * binWidthHz; }
+    // The table as CSV: the header line, then one line per band, numbers as
+    // short as reads back the same.
+    static constexpr const char* kCsvHeader = "band,low_hz,high_hz\n";
+    std::string csvText() const;
     // Band holding the bin nearest to the frequency, or kBandCount.
     size_t bandOfFrequency(double hz) const;
     // The frequency the axis names at a position from 0 (its left end, band
@@ -43,6 +50,10 @@ public:
     double axisHz(double position) const;
 
 private:
+    static int32_t levelBin(int32_t bin) {
+        return bin < SpectrumLayout::kLevelBins ? bin : SpectrumLayout::kLevelBins;
+    }
+
     double binWidthHz;
     StartBins starts;
     Axis scale;

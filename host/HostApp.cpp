@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "analysis/SpectrumLayout.h"
+#include "generated/version.h"
 #include "host/AnalysisRunner.h"
 #include "host/CsvWriter.h"
 #include "host/DemoSignal.h"
@@ -67,7 +68,7 @@ int HostApp::run(const std::vector<std::string>& args) {
         return kExitSuccess;
     }
     if (options.showVersion) {
-        out << kProgramName << ' ' << TQ_SPECTRUM_VERSION << '\n';
+        out << kProgramName << ' ' << productVersion::kText << '\n';
         return kExitSuccess;
     }
     OutputPlan plan;
@@ -113,10 +114,12 @@ int HostApp::analyse(const HostOptions& options, const OutputPlan::Run& run, boo
     OutputFile csvFile(run.csv);
     OutputFile pngFile(run.png);
     OutputFile spectrogramFile(run.spectrogram);
+    OutputFile bandsFile(run.bands);
     CsvWriter csv;
     if ((!run.csv.empty() && !csvFile.create("CSV file", error)) ||
         (!run.png.empty() && !pngFile.create("PNG file", error)) ||
         (!run.spectrogram.empty() && !spectrogramFile.create("PNG file", error)) ||
+        (!run.bands.empty() && !bandsFile.create("CSV file", error)) ||
         (!run.csv.empty() &&
          !csv.open(csvFile.stream(),
                    run.csv == "-" ? std::string("standard output") : "'" + run.csv + "'", error))) {
@@ -172,7 +175,7 @@ int HostApp::analyse(const HostOptions& options, const OutputPlan::Run& run, boo
         return fail(error);
     }
     // Each picture names this program, so that a later run may replace it.
-    const std::string software = std::string(kProgramName) + " " + TQ_SPECTRUM_VERSION;
+    const std::string software = std::string(kProgramName) + " " + productVersion::kText;
     errno = 0;
     if (!run.png.empty() && !window->writePicture(pngFile.stream(), software, error)) {
         return fail(writeError(pngFile.destination(), errno));
@@ -180,7 +183,16 @@ int HostApp::analyse(const HostOptions& options, const OutputPlan::Run& run, boo
     if (!run.spectrogram.empty() && !spectrogram.write(spectrogramFile.stream(), software, error)) {
         return fail(writeError(spectrogramFile.destination(), errno));
     }
-    if (!csvFile.commit(error) || !pngFile.commit(error) || !spectrogramFile.commit(error)) {
+    if (!run.bands.empty()) {
+        const std::string text = bands.csvText();
+        errno = 0;
+        if (std::fwrite(text.data(), 1, text.size(), bandsFile.stream()) != text.size()) {
+            return fail("cannot write CSV file '" + bandsFile.destination() +
+                        "': " + std::strerror(errno ? errno : EIO));
+        }
+    }
+    if (!csvFile.commit(error) || !pngFile.commit(error) || !spectrogramFile.commit(error) ||
+        !bandsFile.commit(error)) {
         return fail(error);
     }
 

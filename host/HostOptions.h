@@ -24,6 +24,7 @@ struct HostOptions {
     std::string csvPath;                 // empty: no CSV file; "-": standard output
     std::string pngPath;                 // empty: no picture of the window
     std::string spectrogramPath;         // empty: no spectrogram
+    std::string bandsPath;               // empty: no band table
     double pictureSeconds = -1.0;        // when to picture the window; negative: at the end
     double gainDb = 0.0;                 // trim applied to the input before the plug-in
     bool logarithmic = false;

@@ -11,9 +11,11 @@
 #include <cstdio>
 #include <string>
 
+#include "analysis/SpectrumLayout.h"
+
 struct LevelScale {
-    static constexpr double kLowDb = -30.0;
-    static constexpr double kHighDb = 30.0;
+    static constexpr double kLowDb = SpectrumLayout::kLowDb;
+    static constexpr double kHighDb = SpectrumLayout::kHighDb;
     static constexpr double kWindowSum = 552.5;
 
     // Level 0..1 to dB of the transform.

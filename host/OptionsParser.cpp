@@ -104,8 +104,8 @@ bool OptionsParser::parse(const std::vector<std::string>& args, HostOptions& opt
         std::string value;
         const bool hasInlineValue = splitInlineValue(arg, name, value);
         const bool takesValue = name == "--csv" || name == "--block" || name == "--png" ||
-                                name == "--spectrogram" || name == "--at" || name == "--gain" ||
-                                name == "--scale";
+                                name == "--spectrogram" || name == "--bands" || name == "--at" ||
+                                name == "--gain" || name == "--scale";
         if (!takesValue && hasInlineValue) {
             error = "option '" + name + "' takes no value";
             return false;
@@ -144,7 +144,7 @@ bool OptionsParser::parse(const std::vector<std::string>& args, HostOptions& opt
                 return false;
             }
             options.csvPath = value;
-        } else if (name == "--png" || name == "--spectrogram") {
+        } else if (name == "--png" || name == "--spectrogram" || name == "--bands") {
             if (value.empty()) {
                 error = "option '" + name + "' needs a file name";
                 return false;
@@ -153,7 +153,9 @@ bool OptionsParser::parse(const std::vector<std::string>& args, HostOptions& opt
                 error = "option '" + name + "' writes a file: standard output takes only the CSV";
                 return false;
             }
-            (name == "--png" ? options.pngPath : options.spectrogramPath) = value;
+            (name == "--png"           ? options.pngPath
+             : name == "--spectrogram" ? options.spectrogramPath
+                                       : options.bandsPath) = value;
         } else if (name == "--at") {
             if (!parseSeconds(value, options.pictureSeconds)) {
                 error = "bad time '" + value + "': give seconds from the start, such as 2 or 0.5";
@@ -253,13 +255,20 @@ std::string OptionsParser::helpText(const std::string& programName) {
            "                 audio instead; needs --png, except in the demo run. A\n"
            "                 moment past the end of the input is an error.\n"
            "  --log          choose \"Logarithmic\" in the window's View menu, as a user\n"
-           "                 would, before the first sample: the bands span 10 Hz to\n"
-           "                 100 kHz, in the pictures, the CSV file and the summary.\n"
+           "                 would, before the first sample: the bands lie on an axis\n"
+           "                 of 10 Hz to 100 kHz, in the pictures, the CSV file and the\n"
+           "                 summary; those above half the sample rate stay empty.\n"
            "  --spectrogram OUT.png\n"
            "                 save a picture of the band levels over time: one column\n"
            "                 per analysed frame from left to right, bands from bottom\n"
            "                 to top, black (-30 dB) through red to pale yellow (+30 dB);\n"
            "                 its key gives the dBFS of a sine in both channels too.\n"
+           "  --bands OUT.csv\n"
+           "                 write the band table of the run: band,low_hz,high_hz, one\n"
+           "                 line per band, for the input's sample rate and the axis\n"
+           "                 used, so that the columns of --csv can be told apart.\n"
+           "                 A band ends at half the sample rate at most; one that lies\n"
+           "                 wholly above it holds no bin (low_hz equals high_hz).\n"
            "  --gain DB      trim the input by DB decibels (-" +
            maxGain + " to " + maxGain +
            ", such as -12 or 6;\n"
@@ -290,10 +299,10 @@ std::string OptionsParser::helpText(const std::string& programName) {
            "input file, standard output included, is refused even then. Devices,\n"
            "pipes and '-' are written as streams.\n"
            "\n"
-           "Several files: with more than one FILE, --csv, --png and --spectrogram each\n"
-           "name an existing folder, which receives STEM.csv, STEM.png and\n"
-           "STEM-spectrogram.png for every FILE, STEM being its name without the\n"
-           "extension ('" +
+           "Several files: with more than one FILE, --csv, --png, --spectrogram and\n"
+           "--bands each name an existing folder, which receives STEM.csv, STEM.png,\n"
+           "STEM-spectrogram.png and STEM-bands.csv for every FILE, STEM being its name\n"
+           "without the extension ('" +
            HostOptions::kStandardInputStem + "' for '-', '" + HostOptions::kDemoStem +
            "' for the demo). A folder\n"
            "works so with one FILE too. Each file gets its own summary; a file that\n"

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <map>
 
+#include "host/BandTable.h"
 #include "host/CsvWriter.h"
 #include "host/SndfileSource.h"
 #include "platform/headless/PngCodec.h"
@@ -73,7 +74,7 @@ bool OutputPlan::replaceable(const std::string& path) {
     }
     const std::string software = PngCodec::software(path);
     const std::string program = PngCodec::kSoftware;
-    return startsWith(path, CsvWriter::headerLine()) ||
+    return startsWith(path, CsvWriter::headerLine()) || startsWith(path, BandTable::kCsvHeader) ||
            (software.compare(0, program.size(), program) == 0 &&
             (software.size() == program.size() || software[program.size()] == ' '));
 }
@@ -114,7 +115,9 @@ bool OutputPlan::make(const HostOptions& options, std::string& error) {
         if (!name("--csv", options.csvPath, ".csv", input, inputs.size(), run.csv, error) ||
             !name("--png", png, ".png", input, inputs.size(), run.png, error) ||
             !name("--spectrogram", spectrogram, "-spectrogram.png", input, inputs.size(),
-                  run.spectrogram, error)) {
+                  run.spectrogram, error) ||
+            !name("--bands", options.bandsPath, "-bands.csv", input, inputs.size(), run.bands,
+                  error)) {
             return false;
         }
         planned.push_back(run);
@@ -137,7 +140,7 @@ bool OutputPlan::check(const HostOptions& options, std::string& error) const {
     }
     std::map<std::string, std::string> written; // canonical path -> the path as given
     for (const Run& run : planned) {
-        for (const std::string* output : {&run.csv, &run.png, &run.spectrogram}) {
+        for (const std::string* output : {&run.csv, &run.png, &run.spectrogram, &run.bands}) {
             struct stat status {};
             if (output->empty() || *output == "-") {
                 continue;

@@ -1,12 +1,12 @@
 // Which files each input's run writes, decided and checked before anything
 // is read or written. An output option that names an existing folder (with
-// several inputs it must) receives STEM.csv, STEM.png and
-// STEM-spectrogram.png, STEM being the input's name without its extension.
+// several inputs it must) receives STEM.csv, STEM.png, STEM-spectrogram.png
+// and STEM-bands.csv, STEM being the input's name without its extension.
 // Refused: an output that is one of the inputs, standard output included
 // when anything goes there, even when forced; two outputs that are one
 // file; and, unless forced, an existing file that is neither empty nor
-// recognisably one this program wrote (a CSV file that starts with its
-// header, a PNG file that carries its Software text).
+// recognisably one this program wrote (a CSV file that starts with one of
+// its headers, a PNG file that carries its Software text).
 #pragma once
 
 #include <string>
@@ -21,6 +21,7 @@ public:
         std::string csv;         // empty: none; "-": standard output
         std::string png;         // empty: none
         std::string spectrogram; // empty: none
+        std::string bands;       // empty: none
     };
 
     // False, with a message in error, when the outputs are refused.

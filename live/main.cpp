@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "generated/version.h"
 #include "live/LiveApp.h"
 #include "live/LiveOptions.h"
 
@@ -23,7 +24,7 @@ int main(int argc, char** argv) {
         std::fputs(LiveOptions::helpText().c_str(), stdout);
         return 0;
     case LiveOptions::Action::version:
-        std::printf("%s %s\n", LiveOptions::kProgramName, TQ_SPECTRUM_VERSION);
+        std::printf("%s %s\n", LiveOptions::kProgramName, productVersion::kText);
         return 0;
     case LiveOptions::Action::usageError:
         std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", LiveOptions::kProgramName,

@@ -69,8 +69,10 @@ struct MouseState {
 class WindowClient {
 public:
     virtual void mouseDown(const MouseState& state) = 0;
-    virtual void mouseMoved(const MouseState& state) = 0;
-    virtual void mouseUp(const MouseState& state) = 0;
+    // A control follows a held button through pollMouse, so a client may
+    // leave moves and releases alone.
+    virtual void mouseMoved(const MouseState&) {}
+    virtual void mouseUp(const MouseState&) {}
     // The OS lost the picture of this area: draw it and present it again.
     virtual void paint(const Rect& area) = 0;
     // The outcome of a popup that popupMenu left pending: the chosen
@@ -124,8 +126,9 @@ constexpr int32_t kPopupPending = -2;
 // returns once the user has decided: *chosen is the chosen index, or -1
 // when dismissed. Elsewhere it returns at once with kPopupPending, and the
 // outcome reaches the window's client through menuClosed from a later
-// pumpEvents, so the caller's thread is never held. A window has one popup
-// at most: showing another, or destroying the window, closes it unreported.
+// pumpEvents, so the caller's thread is never held. A popup that cannot be
+// shown at all fails, *chosen -1. A window has one popup at most: showing
+// another, or destroying the window, closes it unreported.
 Status popupMenu(void* window, int32_t x, int32_t y, const MenuItem* items, size_t count,
                  int32_t* chosen);
 
@@ -199,8 +202,8 @@ uint32_t tickCount();
 void sleep(uint32_t milliseconds);
 // Opens the address in the user's browser; does not wait for it.
 Status openUrl(const char* url);
-// Per-thread initialisation the frame's drop target needs; no-ops where
-// there is no such thing. Calls pair up.
+// Per-thread OLE initialisation, which the editor asks for when it is made
+// (Windows); no-ops elsewhere. Calls pair up.
 Status oleInitialize();
 void oleUninitialize();
 // The handle of the loaded module, stored by the library's load hook.

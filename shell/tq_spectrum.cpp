@@ -4,12 +4,12 @@
 
 #include "analysis/tq_spectrumCore.h"
 #include "editor/tq_spectrumEditor.h"
+#include "generated/version.h"
 
 namespace {
 
 constexpr char kEffectName[] = "tq-spectrum";
 constexpr char kVendorName[] = "corvale";
-constexpr VstInt32 kVendorVersion = 1000;
 
 bool writeText(char* target, const char* text) {
     if (!target) {
@@ -24,7 +24,8 @@ bool writeText(char* target, const char* text) {
 tq_spectrum::tq_spectrum(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, 1, 0) {
     setNumInputs(2);
     setNumOutputs(2);
-    setUniqueID(vstFourCharCode('t', 'q', '0', '2'));
+    setUniqueID(vstFourCharCode(productVersion::kUniqueId[0], productVersion::kUniqueId[1],
+                                productVersion::kUniqueId[2], productVersion::kUniqueId[3]));
     std::strcpy(programName, "Default");
 
     core = new tq_spectrumCore();
@@ -136,7 +137,7 @@ bool tq_spectrum::getProductString(char* text) {
 }
 
 VstInt32 tq_spectrum::getVendorVersion() {
-    return kVendorVersion;
+    return productVersion::kVendorVersion;
 }
 
 VstInt32 tq_spectrum::canDo(char*) {

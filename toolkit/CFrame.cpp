@@ -250,10 +250,6 @@ void CFrame::mouseDown(const platform::MouseState& state) {
     }
 }
 
-void CFrame::mouseMoved(const platform::MouseState&) {}
-
-void CFrame::mouseUp(const platform::MouseState&) {}
-
 void CFrame::paint(const platform::Rect& area) {
     if (!isOpen()) {
         return;

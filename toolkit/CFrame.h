@@ -85,8 +85,6 @@ private:
     class Busy;
 
     void mouseDown(const platform::MouseState& state) override;
-    void mouseMoved(const platform::MouseState& state) override;
-    void mouseUp(const platform::MouseState& state) override;
     void paint(const platform::Rect& area) override;
     void menuClosed(int32_t chosen) override;
 

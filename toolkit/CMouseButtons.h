@@ -1,15 +1,18 @@
-// Mouse buttons and modifier keys of a click, as one bit word.
+// Mouse buttons and modifier keys of a click, as one bit word: the platform
+// layer's word, handed through unchanged.
 #pragma once
 
 #include <cstdint>
 
+#include "platform/platform.h"
+
 enum CMouseButtons : int32_t {
-    kLButton = 1,
-    kMButton = 2,
-    kRButton = 4,
-    kShift = 8,
-    kControl = 16,
-    kAlt = 32,
+    kLButton = platform::kMouseLeft,
+    kMButton = platform::kMouseMiddle,
+    kRButton = platform::kMouseRight,
+    kShift = platform::kModShift,
+    kControl = platform::kModControl,
+    kAlt = platform::kModAlt,
 };
 
 inline constexpr int32_t kModifierButtons = kShift | kControl | kAlt;

@@ -3,7 +3,7 @@
 # with the test build); with --run also runs them. Timings never gate CI.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/deps.sh
+bash tools/deps.sh bench
 cmake --preset linux -DTQ_BUILD_BENCH=ON >/dev/null
 cmake --build --preset linux --target tq_bench
 if [ "${1:-}" = --run ]; then

@@ -1,40 +1,53 @@
 #!/usr/bin/env bash
-# Makes sure the Debian packages that the build and the tests need are present.
+# Makes sure the Debian packages of the named groups are present:
+#   tools/deps.sh [NAME...]     (no NAME: test)
 # As root it installs what is missing; otherwise it prints the apt-get line.
+# A group is a line below; `@NAME` takes in another group.
 set -euo pipefail
 
-packages=(
-    cmake ninja-build g++ pkg-config
-    libgtest-dev libgmock-dev
-    libsndfile1-dev
-    libfreetype-dev libfontconfig-dev libpng-dev fonts-liberation
-    clang libclang-rt-14-dev clang-format-14 locales
-    libx11-dev libxtst-dev xvfb xauth
-    libbenchmark-dev libfftw3-dev valgrind
+declare -A groups=(
+    # tools/run.sh: the plug-in and the command-line host.
+    [run]="cmake ninja-build g++ pkg-config libsndfile1-dev libx11-dev
+           libfreetype-dev libfontconfig-dev libpng-dev fonts-liberation"
+    # tools/test.sh: the suites too (XTest and Xvfb for the X11 layer's,
+    # locales for the decimal comma).
+    [test]="@run libgtest-dev libgmock-dev libxtst-dev xvfb xauth locales"
+    # tools/sanitize.sh: the fuzz targets are built with clang.
+    [sanitize]="@test clang libclang-rt-14-dev"
+    [tsan]="@test"
+    [format]="clang-format-14"
+    [bench]="@test libbenchmark-dev libfftw3-dev"
+    [hopcount]="@bench valgrind"
+    # tools/package.sh: what CPack's Debian generator calls (dpkg-shlibdeps,
+    # file), dpkg-buildflags, lintian, the LV2 headers (the package carries
+    # the LV2 bundle) and JACK's (the tq-spectrum-live package).
+    [package]="@run dpkg-dev file lintian lv2-dev libjack-jackd2-dev"
+    # tools/windows.sh and tools/test-i386.sh: the cross compilers, wine64,
+    # and what makes the i386 root (tools/i386-root.sh).
+    [windows]="@test g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64
+               mmdebstrap arch-test"
 )
-# `deps.sh windows`: the cross compilers, wine64 and Xvfb as well, and what
-# makes the i386 root for the 32-bit programs (tools/i386-root.sh).
-if [ "${1:-}" = windows ]; then
-    packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 xvfb xauth
-        mmdebstrap arch-test)
-fi
-# `deps.sh live`: JACK's server, library and tools for tq-spectrum-live and
-# its test, and desktop-file-validate for its desktop entry.
-if [ "${1:-}" = live ]; then
-    packages+=(jackd2 libjack-jackd2-dev desktop-file-utils)
-fi
-# `deps.sh package`: what CPack's Debian generator calls (dpkg-shlibdeps, file),
-# the LV2 headers, since the package carries the LV2 bundle, and JACK's for
-# the tq-spectrum-live package.
-if [ "${1:-}" = package ]; then
-    packages+=(dpkg-dev file lv2-dev libjack-jackd2-dev)
-fi
-# `deps.sh lv2`: the LV2 headers, and the LV2 tools and hosts that check the
-# bundle (tools/lv2.sh): lv2_validate, sordi, lilv-utils, jalv on a JACK
-# server, and what drives and pictures jalv's window under Xvfb.
-if [ "${1:-}" = lv2 ]; then
-    packages+=(lv2-dev sordi lilv-utils jalv jackd2 xvfb xauth xdotool imagemagick python3)
-fi
+
+packages=()
+# add NAME: appends the group's packages, once each.
+add() {
+    local word
+    [ -n "${groups[$1]+set}" ] || {
+        echo "deps.sh: no group '$1' (groups: ${!groups[*]})" >&2
+        exit 2
+    }
+    for word in ${groups[$1]}; do
+        if [ "${word#@}" != "$word" ]; then
+            add "${word#@}"
+        elif [[ " ${packages[*]} " != *" $word "* ]]; then
+            packages+=("$word")
+        fi
+    done
+}
+[ $# -gt 0 ] || set -- test
+for name in "$@"; do
+    add "$name"
+done
 
 missing=()
 for p in "${packages[@]}"; do
@@ -51,7 +64,7 @@ if [ "$(id -u)" -ne 0 ]; then
     echo "  sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
     exit 1
 fi
-echo "Installing: ${missing[*]}"
+echo "Installing: ${missing[*]}" >&2
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
-apt-get install -y -qq "${missing[@]}"
+apt-get install -y -qq "${missing[@]}" >&2

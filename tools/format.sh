@@ -5,10 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 # The version the tree is formatted with: others lay some lines out otherwise.
 format=clang-format-14
-if ! command -v "$format" >/dev/null; then
-    echo "$format is missing: bash tools/deps.sh installs it" >&2
-    exit 1
-fi
+bash tools/deps.sh format
 mode=(-i)
 if [ "${1:-}" = --check ]; then
     mode=(--dry-run -Werror)

@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 check=no
 [ "${1:-}" = --check ] && check=yes
-bash tools/deps.sh
+bash tools/deps.sh hopcount
 cmake --preset linux -DTQ_BUILD_BENCH=ON >/dev/null
 cmake --build --preset linux --target tq_hopcount >/dev/null
 

@@ -3,7 +3,7 @@
 # each fuzz target for a short while on its corpus (TQ_FUZZ_SECONDS, 60 s).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/deps.sh
+bash tools/deps.sh sanitize
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 ctest --preset asan

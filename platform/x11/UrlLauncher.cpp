@@ -3,6 +3,8 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <initializer_list>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -61,13 +63,25 @@ platform::Status UrlLauncher::open(const char* url) {
     posix_spawnattr_setsigdefault(&attributes, &all);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
-    char program[] = "xdg-open";
-    char* argv[] = {program, const_cast<char*>(url), nullptr};
+    int result = ENOENT;
     pid_t pid = 0;
-    const int result = posix_spawnp(&pid, program, nullptr, &attributes, argv, environ);
+    for (const char* opener : {"xdg-open", "sensible-browser"}) {
+        char* argv[] = {const_cast<char*>(opener), const_cast<char*>(url), nullptr};
+        result = posix_spawnp(&pid, opener, nullptr, &attributes, argv, environ);
+        if (result != ENOENT) {
+            break;
+        }
+    }
     posix_spawnattr_destroy(&attributes);
+    if (result == ENOENT) {
+        std::fprintf(stderr,
+                     "tq-spectrum: no program opens web pages here (xdg-open, from xdg-utils, "
+                     "or sensible-browser); the page is %s\n",
+                     url);
+        return platform::Status::notFound;
+    }
     if (result != 0) {
-        return result == ENOENT ? platform::Status::notFound : platform::Status::failed;
+        return platform::Status::failed;
     }
     remember(pid);
     return platform::Status::ok;

@@ -1,6 +1,9 @@
-// Opens an address with xdg-open, started directly (no shell, so nothing in
-// the address is interpreted) and not waited for. The launcher's exit is
+// Opens an address with xdg-open, or Debian's sensible-browser where
+// xdg-utils is not installed, started directly (no shell, so nothing in the
+// address is interpreted) and not waited for. The launcher's exit is
 // collected later, at the next launch or idle, so no zombie stays behind.
+// With neither program, standard error names the address, so that the user
+// can open it by hand.
 #pragma once
 
 #include <sys/types.h>

@@ -431,16 +431,16 @@ void X11Window::pollMouse(platform::MouseState* state) {
     *state = mouse;
 }
 
-int32_t X11Window::popupMenu(int32_t x, int32_t y, const platform::MenuItem* items, size_t count) {
+bool X11Window::popupMenu(int32_t x, int32_t y, const platform::MenuItem* items, size_t count) {
     popup.reset();
     if (!usable() || count == 0) {
-        return -1;
+        return false;
     }
     auto menu = std::make_unique<X11PopupMenu>(*this, items, count);
     if (!menu->show(x, y)) {
-        return -1;
+        return false;
     }
     grabbed = false; // the popup took the pointer over and lets it go
     popup = std::move(menu);
-    return platform::kPopupPending;
+    return true;
 }

@@ -37,9 +37,9 @@ public:
     platform::Status present(const platform::Surface& surface, const platform::Rect& area);
     void pumpEvents();
     void pollMouse(platform::MouseState* state);
-    // Shows a popup, closing one still open unreported: platform::kPopupPending,
-    // or -1 when none could be shown.
-    int32_t popupMenu(int32_t x, int32_t y, const platform::MenuItem* items, size_t count);
+    // Shows a popup, closing one still open unreported; false when none
+    // could be shown.
+    bool popupMenu(int32_t x, int32_t y, const platform::MenuItem* items, size_t count);
 
     // The scale (percent) the client draws at; popups follow it.
     void setScale(int32_t percent) { windowScale = percent; }

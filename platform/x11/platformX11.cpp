@@ -85,7 +85,10 @@ Status popupMenu(void* window, int32_t x, int32_t y, const MenuItem* items, size
     }
     *chosen = -1;
     return guarded([&] {
-        *chosen = x11->popupMenu(x, y, items, count);
+        if (!x11->popupMenu(x, y, items, count)) {
+            return Status::failed;
+        }
+        *chosen = kPopupPending;
         return Status::ok;
     });
 }

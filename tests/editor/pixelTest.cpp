@@ -324,8 +324,8 @@ TEST(EditorPixelsAtScale, TwiceTheScaleDoublesBarSegmentsAndLabelPlaces) {
 }
 
 // Pictures for people: the open editor on both axes with a test signal
-// (falling tones over quiet noise), and the About panel, written where the
-// test framework keeps temporary files.
+// (falling tones over quiet noise), and the About panel, written into the
+// test's own build folder, which belongs to whoever built it.
 TEST_F(EditorPixels, PicturesOfTheOpenEditor) {
     constexpr double kPi = 3.14159265358979323846;
     std::mt19937 rng(3);
@@ -339,19 +339,18 @@ TEST_F(EditorPixels, PicturesOfTheOpenEditor) {
         }
         signal[n] = float(sum) + noise(rng);
     }
-    const std::string dir = testing::TempDir();
     rig.play(signal);
     rig.decayStep();
-    EXPECT_EQ(rig.window.writePng(dir + "tq-spectrum-editor.png"), platform::Status::ok);
+    EXPECT_EQ(rig.window.writePng("tq-spectrum-editor.png"), platform::Status::ok);
     rig.chooseFromMenu(PluginRig::kViewMenu, 3);
     for (int32_t step = 0; step < 10; ++step) {
         rig.decayStep(); // bars down to the floor first
     }
     rig.play(signal);
     rig.decayStep();
-    EXPECT_EQ(rig.window.writePng(dir + "tq-spectrum-editor-log.png"), platform::Status::ok);
+    EXPECT_EQ(rig.window.writePng("tq-spectrum-editor-log.png"), platform::Status::ok);
     rig.chooseFromMenu(PluginRig::kHelpMenu, 3);
     rig.idle();
-    EXPECT_EQ(rig.window.writePng(dir + "tq-spectrum-about.png"), platform::Status::ok);
+    EXPECT_EQ(rig.window.writePng("tq-spectrum-about.png"), platform::Status::ok);
     EXPECT_GT(findInk(rig.window, CRect(13, 36, 233, 51)).pixels, 0);
 }

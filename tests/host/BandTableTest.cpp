@@ -49,6 +49,9 @@ TEST(BandTableTest, FrequenciesUseTheBinWidthOfTheRate) {
     EXPECT_DOUBLE_EQ(table.binWidth(), 44100.0 / 1024.0);
     EXPECT_DOUBLE_EQ(table.lowHz(4), 21 * 44100.0 / 1024.0);
     EXPECT_DOUBLE_EQ(table.highHz(4), 26 * 44100.0 / 1024.0);
+    // Bin 512 carries no level: the top band is empty at half the rate.
+    EXPECT_DOUBLE_EQ(table.lowHz(96), 22050.0);
+    EXPECT_DOUBLE_EQ(table.highHz(96), 22050.0);
     EXPECT_EQ(table.bandOfFrequency(1000.0), 4u);  // bin 23
     EXPECT_EQ(table.bandOfFrequency(5000.0), 21u); // bin 116
     EXPECT_EQ(table.bandOfFrequency(22050.0), 96u);

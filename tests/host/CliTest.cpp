@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "generated/version.h"
 #include "host/BandTable.h"
 #include "host/CsvWriter.h"
 #include "host/FrameSchedule.h"
@@ -142,10 +143,41 @@ TEST_F(CliTest, RowCountFollowsTheLengthOfTheFile) {
 TEST_F(CliTest, TimesFollowTheFileSampleRate) {
     const std::string wav = dir.file("rate48.wav");
     writeWav(wav, 48000, 2, 48000, [](long i, int) { return sine(1000.0, 0.25, i, 48000); });
-    const CsvTable table = analyse(wav);
+    const std::string bandsCsv = dir.file("bands.csv");
+    const CsvTable table = analyse(wav, {"--bands", bandsCsv});
     ASSERT_EQ(table.rows.size(), 12u);
     EXPECT_NEAR(table.rows[1][0], 5120.0 / 48000.0, 1e-6);
     EXPECT_GT(level(table.rows[1], BandTable(48000).bandOfFrequency(1000.0)), 0.95);
+
+    // The band table names the frequencies of the CSV's columns at this rate,
+    // on either axis, never past half the rate.
+    for (const bool log : {false, true}) {
+        std::vector<std::string> extra{"--bands", bandsCsv};
+        if (log) {
+            extra.push_back("--log");
+        }
+        const CsvTable levels = analyse(wav, extra);
+        const CsvTable bands = readCsv(bandsCsv);
+        EXPECT_EQ(bands.header, (std::vector<std::string>{"band", "low_hz", "high_hz"}));
+        ASSERT_EQ(bands.rows.size(), kBandCount) << "log " << log;
+        size_t loudest = 0;
+        for (size_t band = 0; band < kBandCount; ++band) {
+            EXPECT_EQ(bands.rows[band][0], double(band));
+            EXPECT_LE(bands.rows[band][1], bands.rows[band][2]) << "band " << band;
+            EXPECT_LE(bands.rows[band][2], 24000.0) << "band " << band << " log " << log;
+            if (level(levels.rows[1], band) > level(levels.rows[1], loudest)) {
+                loudest = band;
+            }
+        }
+        EXPECT_LE(bands.rows[loudest][1], 1000.0) << "log " << log;
+        EXPECT_GE(bands.rows[loudest][2], 1000.0) << "log " << log;
+        // The top band holds no bin on either axis.
+        EXPECT_EQ(bands.rows[96][1], 24000.0);
+        EXPECT_EQ(bands.rows[96][2], 24000.0);
+        if (!log) {
+            EXPECT_EQ(bands.rows[4], (std::vector<double>{4.0, 21 * 46.875, 26 * 46.875}));
+        }
+    }
 }
 
 TEST_F(CliTest, DemoSignalRunsAndSummarises) {
@@ -362,7 +394,8 @@ TEST_F(CliTest, FilesChangeOnlyWhenTheirRunSucceeds) {
         for (const std::string& name : fault.written) {
             const std::string bytes = dir.contents()[name];
             EXPECT_TRUE(bytes.rfind("time_s,band0,", 0) == 0 ||
-                        PngCodec::software(dir.file(name)) == "tq-spectrum " TQ_SPECTRUM_VERSION)
+                        PngCodec::software(dir.file(name)) ==
+                            std::string("tq-spectrum ") + productVersion::kText)
                 << name;
         }
     }
@@ -413,8 +446,8 @@ TEST_F(CliTest, SeveralInputsWriteIntoFoldersAndGoOnPastAFailure) {
         SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
     const std::string out = dir.file("out");
     std::filesystem::create_directory(out);
-    const CliResult run =
-        runCli({low, dir.file("missing.wav"), high, "--csv", out, "--spectrogram", out});
+    const CliResult run = runCli(
+        {low, dir.file("missing.wav"), high, "--csv", out, "--spectrogram", out, "--bands", out});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.err.find("cannot open '" + dir.file("missing.wav") + "'"), std::string::npos)
         << run.err;
@@ -430,8 +463,9 @@ TEST_F(CliTest, SeveralInputsWriteIntoFoldersAndGoOnPastAFailure) {
         names.push_back(entry.path().filename().string());
     }
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"high-spectrogram.png", "high.csv",
-                                               "low-spectrogram.png", "low.csv", "low.png"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"high-bands.csv", "high-spectrogram.png", "high.csv",
+                                               "low-bands.csv", "low-spectrogram.png", "low.csv",
+                                               "low.png"}));
     const BandTable bands(kRate);
     for (const auto& [name, hz] : {std::pair{"low.csv", 1000.0}, std::pair{"high.csv", 5000.0}}) {
         const CsvTable table = readCsv(out + "/" + name);
@@ -498,7 +532,7 @@ TEST_F(CliTest, BadOptionsFailWithUsageStatus) {
     EXPECT_EQ(help.out.rfind("Usage: tq-spectrum", 0), 0u) << help.out;
     const CliResult version = runCli({"--version"});
     EXPECT_EQ(version.exitCode, 0);
-    EXPECT_EQ(version.out, "tq-spectrum " TQ_SPECTRUM_VERSION "\n");
+    EXPECT_EQ(version.out, std::string("tq-spectrum ") + productVersion::kText + "\n");
 }
 
 } // namespace

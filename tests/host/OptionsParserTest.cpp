@@ -52,11 +52,12 @@ TEST(OptionsParserTest, ReadsThePictureOptions) {
     EXPECT_EQ(none.options.windowScale, 100);
 
     const Parsed a = parse({"in.wav", "--png", "w.png", "--at", "2.5", "--log",
-                            "--spectrogram=s.png", "--scale", "1.5"});
+                            "--spectrogram=s.png", "--scale", "1.5", "--bands", "b.csv"});
     ASSERT_TRUE(a.ok) << a.error;
     EXPECT_EQ(a.options.windowScale, 150);
     EXPECT_EQ(a.options.pngPath, "w.png");
     EXPECT_EQ(a.options.spectrogramPath, "s.png");
+    EXPECT_EQ(a.options.bandsPath, "b.csv");
     EXPECT_DOUBLE_EQ(a.options.pictureSeconds, 2.5);
     EXPECT_TRUE(a.options.logarithmic);
 
@@ -139,6 +140,8 @@ TEST(OptionsParserTest, RefusesWhatItCannotUse) {
         {{"--png"}, "option '--png' needs a value"},
         {{"--png="}, "option '--png' needs a file name"},
         {{"--spectrogram="}, "option '--spectrogram' needs a file name"},
+        {{"--bands"}, "option '--bands' needs a value"},
+        {{"--bands", "-"}, "standard output takes only the CSV"},
         {{"--at", "-2"}, "bad time '-2'"},
         {{"--at", "soon"}, "bad time 'soon'"},
         {{"--log=yes"}, "option '--log' takes no value"},

@@ -13,6 +13,7 @@
 #include "resources/BmpCodec.h"
 #include "resources/embeddedResources.h"
 #include "SceneImage.h"
+#include "tests/support/ScratchDir.h"
 #include "TestSignal.h"
 
 namespace {
@@ -121,7 +122,8 @@ TEST_F(ReferenceTest, ComparisonFindsADifferenceOutsideTextAndToleratesInkShifts
 }
 
 TEST_F(ReferenceTest, PicturesSurviveTheFile) {
-    const std::string path = ::testing::TempDir() + "tq-win-reference.raw";
+    ScratchDir scratch;
+    const std::string path = scratch.file("reference.raw");
     ASSERT_TRUE(reference->bars.write(path));
     RawImage back;
     ASSERT_TRUE(back.read(path));
@@ -135,5 +137,4 @@ TEST_F(ReferenceTest, PicturesSurviveTheFile) {
     std::fwrite(header, 1, sizeof(header), cut);
     std::fclose(cut);
     EXPECT_FALSE(back.read(path));
-    std::remove(path.c_str());
 }

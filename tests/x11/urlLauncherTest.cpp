@@ -1,5 +1,6 @@
-// Opening the home page: xdg-open is started without a shell, gets the
-// address as one argument and is collected afterwards.
+// Opening the home page: xdg-open (or sensible-browser without it) is
+// started without a shell, gets the address as one argument and is
+// collected afterwards; with neither, standard error names the address.
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -14,24 +15,28 @@
 #include <gtest/gtest.h>
 
 #include "platform/x11/UrlLauncher.h"
+#include "StderrCapture.h"
 
 namespace {
 
 class UrlLauncherTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/tq-x11-url-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
+        std::string pattern = ::testing::TempDir() + "tq-x11-url-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         folder = pattern;
-        // A stand-in xdg-open that writes down its arguments.
-        const std::string script = folder + "/xdg-open";
-        std::ofstream(script) << "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$1\" > \"" << folder
-                              << "/args.tmp\"\nmv \"" << folder << "/args.tmp\" \"" << folder
-                              << "/args\"\n";
-        chmod(script.c_str(), 0755);
+        standIn(folder, "xdg-open");
         const char* path = std::getenv("PATH");
         oldPath = path ? path : "";
         setenv("PATH", (folder + ":" + oldPath).c_str(), 1);
+    }
+    // A stand-in opener in `dir` that writes its name and arguments down.
+    void standIn(const std::string& dir, const std::string& name) {
+        const std::string script = dir + "/" + name;
+        std::ofstream(script) << "#!/bin/sh\nprintf '%s\\n' " << name << " \"$#\" \"$1\" > \""
+                              << folder << "/args.tmp\"\n/bin/mv \"" << folder << "/args.tmp\" \""
+                              << folder << "/args\"\n";
+        chmod(script.c_str(), 0755);
     }
     void TearDown() override {
         setenv("PATH", oldPath.c_str(), 1);
@@ -58,7 +63,7 @@ protected:
 TEST_F(UrlLauncherTest, AddressReachesXdgOpenAsOneUninterpretedArgument) {
     const std::string url = "https://example.com/a b?x=1&y=$(touch " + folder + "/pwned);`id`";
     ASSERT_EQ(UrlLauncher::open(url.c_str()), platform::Status::ok);
-    EXPECT_EQ(waitForArguments(), "1\n" + url + "\n");
+    EXPECT_EQ(waitForArguments(), "xdg-open\n1\n" + url + "\n");
     struct stat info {};
     EXPECT_NE(stat((folder + "/pwned").c_str(), &info), 0) << "a shell ran the address";
 
@@ -80,7 +85,20 @@ TEST_F(UrlLauncherTest, RefusesAnEmptyAddressAndReportsAMissingProgram) {
     EXPECT_EQ(UrlLauncher::open(nullptr), platform::Status::invalidArgument);
     EXPECT_EQ(UrlLauncher::open(""), platform::Status::invalidArgument);
     setenv("PATH", "/nonexistent", 1);
-    EXPECT_EQ(UrlLauncher::open("https://example.com/"), platform::Status::notFound);
+    {
+        StderrCapture err;
+        EXPECT_EQ(UrlLauncher::open("https://example.com/"), platform::Status::notFound);
+        EXPECT_NE(err.text().find("the page is https://example.com/\n"), std::string::npos)
+            << err.text();
+    }
+    // Without xdg-utils, Debian's sensible-browser opens it.
+    const std::string other = folder + "/other";
+    std::filesystem::create_directory(other);
+    standIn(other, "sensible-browser");
+    setenv("PATH", other.c_str(), 1);
+    EXPECT_EQ(UrlLauncher::open("https://example.com/"), platform::Status::ok);
+    EXPECT_EQ(waitForArguments(), "sensible-browser\n1\nhttps://example.com/\n");
+    UrlLauncher::reap();
 }
 
 } // namespace
