@@ -23,12 +23,12 @@ const void* feature(const LV2_Feature* const* features, std::string_view uri) {
     return nullptr;
 }
 
-// The sample rate among the host's options, or 0: until the plug-in's
-// status comes, the editor then lays out its axis for the right rate.
-float optionRate(const LV2_Feature* const* features, const LV2_URID_Map* map, LV2_URID floatType) {
+// A float among the host's options, or 0 when the host gives none.
+float optionFloat(const LV2_Feature* const* features, const LV2_URID_Map* map, LV2_URID floatType,
+                  const char* uri) {
     const auto* option =
         static_cast<const LV2_Options_Option*>(feature(features, LV2_OPTIONS__options));
-    const LV2_URID key = map->map(map->handle, LV2_PARAMETERS__sampleRate);
+    const LV2_URID key = map->map(map->handle, uri);
     for (; option && option->key != 0; ++option) {
         if (option->key == key && option->type == floatType && option->size == sizeof(float) &&
             option->value) {
@@ -49,10 +49,16 @@ Lv2Ui* Lv2Ui::create(const LV2_Feature* const* features, LV2UI_Write_Function wr
     }
     auto* ui = new (std::nothrow) Lv2Ui(map, write, controller);
     if (ui) {
-        const float rate = optionRate(features, map, ui->urids.atomFloat);
+        // The sample rate: until the plug-in's status comes, the editor then
+        // lays out its axis for the right rate.
+        const float rate =
+            optionFloat(features, map, ui->urids.atomFloat, LV2_PARAMETERS__sampleRate);
         if (std::isfinite(rate) && rate > 0.0f) {
             ui->core.setSampleRate(rate);
         }
+        // The host's scale comes before the desktop's, as a VST host's does.
+        ui->editor.setHostScale(
+            optionFloat(features, map, ui->urids.atomFloat, LV2_UI__scaleFactor));
     }
     if (ui && (!ui->urids.complete() || !ui->open(parent, widget))) {
         delete ui;

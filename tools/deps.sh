@@ -26,6 +26,13 @@ declare -A groups=(
     # and what makes the i386 root (tools/i386-root.sh).
     [windows]="@test g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64
                mmdebstrap arch-test"
+    # tools/live.sh: JACK's server, library and tools for tq-spectrum-live
+    # and its test, and desktop-file-validate for its desktop entry.
+    [live]="@test jackd2 libjack-jackd2-dev desktop-file-utils"
+    # tools/lv2.sh: the LV2 headers, and the LV2 tools and hosts that check
+    # the bundle: lv2_validate, sordi, lilv-utils, jalv on a JACK server, and
+    # what drives and pictures jalv's window under Xvfb.
+    [lv2]="@test lv2-dev sordi lilv-utils jalv jackd2 xdotool imagemagick python3"
 )
 
 packages=()

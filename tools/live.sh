@@ -4,8 +4,7 @@
 # real JACK servers under Xvfb, its command line, its desktop entry.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/deps.sh
 bash tools/deps.sh live
-cmake --preset linux >/dev/null
+cmake --preset linux -DBUILD_TESTING=ON >/dev/null
 cmake --build --preset linux --target tq-spectrum-live live_probe live_tests
 ctest --preset linux -R '^live_|^LiveOptionsTest\.'

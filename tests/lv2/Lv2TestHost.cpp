@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 #include <lv2/atom/forge.h>
 #include <lv2/atom/util.h>
@@ -43,17 +44,20 @@ void Lv2TestHost::writeFunction(LV2UI_Controller controller, uint32_t port, uint
 }
 
 const LV2_Feature* const* Lv2TestHost::uiFeatures(bool withMap, bool withParent, bool withResize,
-                                                  float optionRate) {
+                                                  float optionRate, float optionScale) {
     uiList.clear();
-    if (optionRate > 0.0f) {
-        rateValue = optionRate;
-        options[0] = {LV2_OPTIONS_INSTANCE,
-                      0,
-                      mapUri(this, LV2_PARAMETERS__sampleRate),
-                      sizeof(float),
-                      urids.atomFloat,
-                      &rateValue};
-        options[1] = {};
+    rateValue = optionRate;
+    scaleValue = optionScale;
+    size_t count = 0;
+    for (const auto& [uri, value] : {std::pair{LV2_PARAMETERS__sampleRate, &rateValue},
+                                     std::pair{LV2_UI__scaleFactor, &scaleValue}}) {
+        if (*value > 0.0f) {
+            options[count++] = {LV2_OPTIONS_INSTANCE, 0,    mapUri(this, uri), sizeof(float),
+                                urids.atomFloat,      value};
+        }
+    }
+    options[count] = {};
+    if (count > 0) {
         optionsFeature = {LV2_OPTIONS__options, options};
         uiList.push_back(&optionsFeature);
     }

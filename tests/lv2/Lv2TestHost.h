@@ -31,11 +31,11 @@ public:
     Lv2TestHost& operator=(const Lv2TestHost&) = delete;
 
     // Null-terminated feature lists: the plug-in's (the map), and the
-    // editor's with the features asked for; a sample rate above 0 comes as
-    // the host's option.
+    // editor's with the features asked for; a sample rate or a scale above 0
+    // comes as the host's option.
     const LV2_Feature* const* pluginFeatures() { return pluginList.data(); }
     const LV2_Feature* const* uiFeatures(bool map, bool parent, bool resize,
-                                         float optionRate = 0.0f);
+                                         float optionRate = 0.0f, float optionScale = 0.0f);
 
     // The plug-in's life as a host drives it; the editor writes not yet
     // delivered go into this run's control sequence with `extra`.
@@ -74,7 +74,8 @@ private:
     LV2UI_Resize resizeData{};
     LV2_Feature resizeFeature{};
     float rateValue = 0.0f;
-    LV2_Options_Option options[2] = {};
+    float scaleValue = 0.0f;
+    LV2_Options_Option options[3] = {};
     LV2_Feature optionsFeature{};
     std::vector<const LV2_Feature*> pluginList;
     std::vector<const LV2_Feature*> uiList;

@@ -148,22 +148,29 @@ TEST(Lv2Ui, followsTheStatusAndSendsTheUsersAxis) {
     EXPECT_EQ(s.plugin->axis(), 0);
 }
 
-// The host's option gives the rate until the plug-in's status comes.
-TEST(Lv2Ui, takesTheSampleRateFromTheHostThenFromThePlugin) {
+// The host's options: the rate until the plug-in's status comes, and the
+// scale, which sizes the editor and what the host is told of it.
+TEST(Lv2Ui, takesTheSampleRateFromTheHostThenFromThePluginAndTheScaleFromTheHost) {
     struct Case {
         float option;
         int32_t interval;
         float high;
+        float scale;
+        int width, height;
     };
-    for (const Case c : {Case{0.0f, 92, 22050.0f}, Case{96000.0f, 42, 48000.0f}}) {
-        SCOPED_TRACE(c.option);
+    for (const Case c :
+         {Case{0.0f, 92, 22050.0f, 0.0f, 570, 180}, Case{96000.0f, 42, 48000.0f, 2.0f, 1140, 360},
+          Case{0.0f, 92, 22050.0f, 1.4f, 855, 270}}) {
+        SCOPED_TRACE(::testing::Message() << c.option << " " << c.scale);
         Lv2TestHost host;
         HeadlessSystem::reset();
         std::unique_ptr<Lv2Plugin> plugin(Lv2Plugin::create(48000.0, host.pluginFeatures()));
         LV2UI_Widget widget = nullptr;
-        std::unique_ptr<Lv2Ui> ui(Lv2Ui::create(host.uiFeatures(true, true, true, c.option),
-                                                Lv2TestHost::writeFunction, &host, &widget));
+        std::unique_ptr<Lv2Ui> ui(
+            Lv2Ui::create(host.uiFeatures(true, true, true, c.option, c.scale),
+                          Lv2TestHost::writeFunction, &host, &widget));
         ASSERT_TRUE(ui);
+        EXPECT_EQ(host.resizes, (std::vector<std::pair<int, int>>{{c.width, c.height}}));
         EXPECT_EQ(ui->spectrumEditor().refreshInterval, c.interval); // 4096 samples
         EXPECT_EQ(ui->spectrumEditor().highFrequency, c.high);
         host.deliver(*ui, host.runSilence(*plugin, 0));
