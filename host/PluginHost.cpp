@@ -5,20 +5,9 @@
 
 #include "analysis/tq_spectrumCore.h"
 #include "shell/tq_spectrum.h"
-#include "shell/vstPluginMain.h"
 
 PluginHost::~PluginHost() {
     close();
-}
-
-VstIntPtr VSTCALLBACK PluginHost::hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr,
-                                               void*, float) {
-    return opcode == audioMasterVersion ? kHostVersion : 0;
-}
-
-VstIntPtr PluginHost::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                               float opt) {
-    return effect->dispatcher(effect, opcode, index, value, ptr, opt);
 }
 
 bool PluginHost::open(double sampleRate, int32_t maxBlockSize, std::string& error) {
@@ -27,22 +16,9 @@ bool PluginHost::open(double sampleRate, int32_t maxBlockSize, std::string& erro
         error = "the plug-in needs a positive sample rate and block size";
         return false;
     }
-    AEffect* created = VSTPluginMain(&PluginHost::hostCallback);
-    if (!created) {
-        error = "the plug-in could not be created";
+    if (!create(error)) {
         return false;
     }
-    if (created->magic != kEffectMagic || !created->dispatcher || !created->processReplacing ||
-        !created->object || created->numInputs != 2 || created->numOutputs != 2 ||
-        (created->flags & effFlagsCanReplacing) == 0) {
-        // Not the record we expect; still let it go the way a host would.
-        if (created->magic == kEffectMagic && created->dispatcher) {
-            created->dispatcher(created, effClose, 0, 0, nullptr, 0.0f);
-        }
-        error = "the plug-in does not look like a stereo VST 2.4 effect";
-        return false;
-    }
-    effect = created;
     core = static_cast<tq_spectrum*>(effect->object)->getCore();
     if (!core) {
         close();
@@ -55,10 +31,6 @@ bool PluginHost::open(double sampleRate, int32_t maxBlockSize, std::string& erro
         inputs[channel].assign(static_cast<size_t>(maxBlock), 0.0f);
         outputs[channel].assign(static_cast<size_t>(maxBlock), 0.0f);
     }
-
-    dispatch(effOpen);
-    dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
-    dispatch(effSetBlockSize, 0, maxBlock);
     // Until an editor opens, lay the bands out on the linear axis the way it
     // would, and start every level at 0.
     for (size_t band = 0; band < kBandCount; ++band) {
@@ -66,8 +38,7 @@ bool PluginHost::open(double sampleRate, int32_t maxBlockSize, std::string& erro
                                        std::memory_order_relaxed);
         core->bandLevel[band].store(0.0f, std::memory_order_relaxed);
     }
-    dispatch(effMainsChanged, 0, 1);
-    running = true;
+    start(sampleRate, maxBlock);
     return true;
 }
 
@@ -126,50 +97,7 @@ BandTable::StartBins PluginHost::bandStartBins() const {
     return starts;
 }
 
-bool PluginHost::openEditor(void* parent, std::string& error) {
-    if (!effect || (effect->flags & effFlagsHasEditor) == 0) {
-        error = "the plug-in has no editor";
-        return false;
-    }
-    closeEditor();
-    if (dispatch(effEditOpen, 0, 0, parent) == 0) {
-        error = "the plug-in's editor could not be opened";
-        return false;
-    }
-    editorOpen = true;
-    return true;
-}
-
-void PluginHost::setEditorScale(float factor) {
-    if (effect) {
-        dispatch(effVendorSpecific, kContentScaleIndex, kContentScaleValue, nullptr, factor);
-    }
-}
-
-void PluginHost::idleEditor() {
-    if (editorOpen) {
-        dispatch(effEditIdle);
-    }
-}
-
-void PluginHost::closeEditor() {
-    if (editorOpen) {
-        dispatch(effEditClose);
-        editorOpen = false;
-    }
-}
-
 void PluginHost::close() {
-    if (!effect) {
-        return;
-    }
-    closeEditor();
-    if (running) {
-        dispatch(effMainsChanged, 0, 0);
-        running = false;
-    }
-    // effClose deletes the plug-in object; the record is gone afterwards.
-    dispatch(effClose);
-    effect = nullptr;
+    EffectInstance::close();
     core = nullptr;
 }

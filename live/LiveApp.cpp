@@ -29,7 +29,7 @@ LiveApp::~LiveApp() {
 int LiveApp::run() {
     JackSession::silenceJack();
     std::string error;
-    if (!driver.open(error)) {
+    if (!driver.create(error)) {
         say(error);
         return 1;
     }

@@ -11,10 +11,10 @@
 namespace {
 
 TEST(PluginHostTest, CallbackAnswersOnlyTheVersion) {
-    EXPECT_EQ(PluginHost::hostCallback(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f), 2400);
+    EXPECT_EQ(EffectInstance::hostCallback(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f), 2400);
     for (VstInt32 opcode : {audioMasterAutomate, audioMasterIdle, audioMasterBeginEdit,
                             audioMasterEndEdit, audioMasterCurrentId}) {
-        EXPECT_EQ(PluginHost::hostCallback(nullptr, opcode, 1, 2, nullptr, 0.5f), 0) << opcode;
+        EXPECT_EQ(EffectInstance::hostCallback(nullptr, opcode, 1, 2, nullptr, 0.5f), 0) << opcode;
     }
 }
 
