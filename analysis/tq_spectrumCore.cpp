@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-tq_spectrumCore::tq_spectrumCore() {
+tq_spectrumCore::tq_spectrumCore() : peakLevels(LevelOrder::followsPower()) {
     // Valid until the editor writes its own table: all silent, linear axis.
     for (int32_t i = 0; i < SpectrumLayout::kBandCount; ++i) {
         bandLevel[i].store(0.0f, std::memory_order_relaxed);
@@ -138,7 +138,7 @@ void tq_spectrumCore::analyseFrame(float* frame, float* spectrum) {
 }
 
 void tq_spectrumCore::raiseBandLevels(const float* powers) {
-    if (LevelOrder::followsPower()) {
+    if (peakLevels) {
         raiseBandLevelsByPeak(powers);
     } else {
         raiseBandLevelsPerBin(powers);

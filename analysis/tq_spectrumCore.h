@@ -38,9 +38,9 @@ public:
     // not overlap re or im.
     static void binPowers(const float* re, const float* im, float* powers, int32_t count);
     // Raises each band to the highest level of its bins, from the squared
-    // magnitudes of the 512 bins: one logarithm per band where this build's
-    // C library keeps the order of the squared magnitudes (LevelOrder), one
-    // per bin elsewhere.
+    // magnitudes of the 512 bins: one logarithm per band where the C library
+    // found at load time keeps the order of the squared magnitudes
+    // (LevelOrder), one per bin elsewhere.
     void raiseBandLevels(const float* powers);
     // The two ways: the level of each band's largest squared magnitude, and
     // the largest of its bins' levels. They agree wherever LevelOrder holds.
@@ -52,4 +52,8 @@ public:
 
     static_assert(std::atomic<float>::is_always_lock_free, "band levels must be lock-free");
     static_assert(std::atomic<int32_t>::is_always_lock_free, "band start bins must be lock-free");
+
+private:
+    // LevelOrder's answer, taken when the core is built, off the audio thread.
+    const bool peakLevels;
 };
