@@ -2,6 +2,9 @@
 #include "analysis/FftKernels.h"
 
 #include "analysis/FftStages.h"
+#include "analysis/PeakStages.h"
+
+#include <cstring>
 
 namespace fftKernels {
 
@@ -17,6 +20,23 @@ bool realTransformPortable(const float* frame, const float* window, float* xr, f
                            const float* ui, int32_t log2n) {
     return fftStages::runRealTransform<TableReversal>(frame, window, xr, xi, workR, workI, reversal,
                                                       ur, ui, log2n);
+}
+
+void copyPortable(float* out, const float* in, size_t count) {
+    std::memcpy(out, in, count * sizeof(float));
+}
+
+void addPortable(float* first, const float* second, size_t count) {
+    peakStages::addInto(first, second, count);
+}
+
+void powersPortable(const float* re, const float* im, float* powers, size_t count) {
+    peakStages::powers(re, im, powers, count);
+}
+
+void runLevelsPortable(const float* powers, float* table, size_t stride, size_t count,
+                       int32_t top) {
+    peakStages::runLevels(powers, table, stride, count, top);
 }
 
 } // namespace fftKernels

@@ -28,4 +28,17 @@ bool realTransformWide(const float* frame, const float* window, float* xr, float
                        float* workI, const int32_t* reversal, const float* ur, const float* ui,
                        int32_t log2n);
 
+// The capture's loops: out[i] = in[i] (the two may not overlap), and
+// first[i] = first[i] + second[i], for i < count.
+void copyPortable(float* out, const float* in, size_t count);
+void addPortable(float* first, const float* second, size_t count);
+void copyWide(float* out, const float* in, size_t count);
+void addWide(float* first, const float* second, size_t count);
+
+// The level pass's loops (PeakStages.h), in the same two builds.
+void powersPortable(const float* re, const float* im, float* powers, size_t count);
+void runLevelsPortable(const float* powers, float* table, size_t stride, size_t count, int32_t top);
+void powersWide(const float* re, const float* im, float* powers, size_t count);
+void runLevelsWide(const float* powers, float* table, size_t stride, size_t count, int32_t top);
+
 } // namespace fftKernels

@@ -6,6 +6,7 @@
 #include <immintrin.h>
 
 #include "analysis/FftStages.h"
+#include "analysis/PeakStages.h"
 
 #define TQ_WIDE [[gnu::target("avx2")]]
 
@@ -105,6 +106,47 @@ TQ_WIDE bool realTransformWide(const float* frame, const float* window, float* x
                                const float* ui, int32_t log2n) {
     return fftStages::runRealTransform<BlockReversal>(frame, window, xr, xi, workR, workI, reversal,
                                                       ur, ui, log2n);
+}
+
+// Lanes of a masked store that keep the first k of 8: entries 8 - k to 15.
+alignas(32) constexpr int32_t kTailMask[16] = {-1, -1, -1, -1, -1, -1, -1, -1,
+                                               0,  0,  0,  0,  0,  0,  0,  0};
+
+// Inline, without the call and size dispatch of memcpy: the copies are a
+// block's length, often short.
+TQ_WIDE void copyWide(float* out, const float* in, size_t count) {
+    size_t i = 0;
+    for (; i + 32 <= count; i += 32) {
+        const __m256 a = _mm256_loadu_ps(in + i);
+        const __m256 b = _mm256_loadu_ps(in + i + 8);
+        const __m256 c = _mm256_loadu_ps(in + i + 16);
+        const __m256 d = _mm256_loadu_ps(in + i + 24);
+        _mm256_storeu_ps(out + i, a);
+        _mm256_storeu_ps(out + i + 8, b);
+        _mm256_storeu_ps(out + i + 16, c);
+        _mm256_storeu_ps(out + i + 24, d);
+    }
+    for (; i + 8 <= count; i += 8) {
+        _mm256_storeu_ps(out + i, _mm256_loadu_ps(in + i));
+    }
+    if (i < count) {
+        const __m256i keep =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(kTailMask + 8 - (count - i)));
+        _mm256_maskstore_ps(out + i, keep, _mm256_maskload_ps(in + i, keep));
+    }
+}
+
+TQ_WIDE void addWide(float* first, const float* second, size_t count) {
+    peakStages::addInto(first, second, count);
+}
+
+TQ_WIDE void powersWide(const float* re, const float* im, float* powers, size_t count) {
+    peakStages::powers(re, im, powers, count);
+}
+
+TQ_WIDE void runLevelsWide(const float* powers, float* table, size_t stride, size_t count,
+                           int32_t top) {
+    peakStages::runLevels(powers, table, stride, count, top);
 }
 
 } // namespace fftKernels

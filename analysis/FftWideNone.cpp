@@ -19,4 +19,20 @@ bool realTransformWide(const float* frame, const float* window, float* xr, float
     return realTransformPortable(frame, window, xr, xi, workR, workI, reversal, ur, ui, log2n);
 }
 
+void copyWide(float* out, const float* in, size_t count) {
+    copyPortable(out, in, count);
+}
+
+void addWide(float* first, const float* second, size_t count) {
+    addPortable(first, second, count);
+}
+
+void powersWide(const float* re, const float* im, float* powers, size_t count) {
+    powersPortable(re, im, powers, count);
+}
+
+void runLevelsWide(const float* powers, float* table, size_t stride, size_t count, int32_t top) {
+    runLevelsPortable(powers, table, stride, count, top);
+}
+
 } // namespace fftKernels

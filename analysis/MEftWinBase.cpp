@@ -1,12 +1,20 @@
 #include "analysis/MEftWinBase.h"
 
+#include "analysis/FftKernels.h"
+
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 MEftWinBase::MEftWinBase()
     : frameLength(1024), hopLength(512),
       hopFraction(0.5f), frameBuffer{}, spectrumBuffer{}, window{}, capturePos{0, -512},
-      transform(nullptr) {}
+      transform(nullptr), wideCapture(fftKernels::processorHasWideVectors()) {}
+
+bool MEftWinBase::useWideCapture(bool on) {
+    wideCapture = on && fftKernels::processorHasWideVectors();
+    return wideCapture;
+}
 
 MEftWinBase::~MEftWinBase() {
     transform.reset();
@@ -123,65 +131,58 @@ void MEftWinBase::processBlock(float** inputs, float** outputs, int32_t sampleFr
     if (sampleFrames <= 0) {
         return;
     }
+    const size_t count = static_cast<size_t>(sampleFrames);
     const int32_t channels = activeChannels();
     const float* in[kMaxChannels] = {nullptr, nullptr};
-    float* out[kMaxChannels] = {nullptr, nullptr};
     for (int32_t c = 0; c < channels; ++c) {
-        if (inputs != nullptr) {
-            in[c] = inputs[c];
-        }
-        if (outputs != nullptr) {
-            out[c] = outputs[c];
-        }
-    }
-
-    const size_t count = static_cast<size_t>(sampleFrames);
-    for (int32_t c = 0; c < channels; ++c) {
-        if (in[c] == nullptr || out[c] == nullptr) {
+        in[c] = inputs != nullptr ? inputs[c] : nullptr;
+        float* out = outputs != nullptr ? outputs[c] : nullptr;
+        if (in[c] == nullptr || out == nullptr) {
             continue;
         }
         if (mode == Mode::accumulate) {
             for (size_t i = 0; i < count; ++i) {
-                out[c][i] += in[c][i];
+                out[i] += in[c][i];
             }
-        } else if (in[c] != out[c]) {
-            std::memmove(out[c], in[c], count * sizeof(float));
+        } else if (in[c] != out) {
+            passThrough(out, in[c], count);
         }
     }
 
     // Without any input there is nothing to capture: stale frames must not be
     // analysed again.
-    if ((channels < 1 || in[0] == nullptr) && (channels < 2 || in[1] == nullptr)) {
+    if (in[0] == nullptr && in[1] == nullptr) {
         return;
     }
-    const bool mixSecond = channels > 1 && in[1] != nullptr;
     size_t done = 0;
     while (done < count) {
         // Up to the next sample that completes a slot, nothing but stores
         // happens: copy that span whole into every slot it falls in.
         const size_t span = std::min(count - done, std::min(samplesToFrame(0), samplesToFrame(1)));
-        for (int32_t c = 0; c < channels; ++c) {
-            if (in[c] != nullptr) {
-                captureSpan(c, 0, in[c] + done, span);
-                captureSpan(c, 1, in[c] + done, span);
+        for (int32_t s = 0; s < 2; ++s) {
+            if (capturePos[s] + static_cast<int64_t>(span) > 0) {
+                for (int32_t c = 0; c < channels; ++c) {
+                    if (in[c] != nullptr) {
+                        captureSpan(c, s, in[c] + done, span);
+                    }
+                }
             }
         }
         // No slot completes before the span's last sample, which then
-        // advances slot 0 and slot 1 in turn, as every sample does.
-        const int32_t before = static_cast<int32_t>(span - 1);
-        capturePos[0] += before;
-        capturePos[1] += before;
+        // completes slot 0 and slot 1 in turn, as every sample does.
+        capturePos[0] += static_cast<int32_t>(span);
+        capturePos[1] += static_cast<int32_t>(span);
         done += span;
         for (int32_t s = 0; s < 2; ++s) {
-            capturePos[s] += 1;
             if (capturePos[s] < frameLength) {
                 continue;
             }
-            if (mixSecond) {
-                float* __restrict first = frameBuffer[0][s];
-                const float* __restrict second = frameBuffer[1][s];
-                for (int32_t j = 0; j < frameLength; ++j) {
-                    first[j] = first[j] + second[j];
+            if (in[1] != nullptr) {
+                const size_t n = static_cast<size_t>(frameLength);
+                if (wideCapture) {
+                    fftKernels::addWide(frameBuffer[0][s], frameBuffer[1][s], n);
+                } else {
+                    fftKernels::addPortable(frameBuffer[0][s], frameBuffer[1][s], n);
                 }
             }
             analyseFrame(frameBuffer[0][s], spectrumBuffer[0][s]);
@@ -205,6 +206,28 @@ void MEftWinBase::captureSpan(int32_t channel, int32_t slot, const float* sample
     if (first >= last) {
         return;
     }
-    std::memcpy(&frameBuffer[channel][slot][pos + first], samples + first,
-                static_cast<size_t>(last - first) * sizeof(float));
+    float* to = &frameBuffer[channel][slot][pos + first];
+    const size_t n = static_cast<size_t>(last - first);
+    if (wideCapture) {
+        fftKernels::copyWide(to, samples + first, n);
+    } else {
+        fftKernels::copyPortable(to, samples + first, n);
+    }
+}
+
+void MEftWinBase::passThrough(float* out, const float* in, size_t count) const {
+    // Hosts pass separate buffers or one for both; anything else is moved
+    // as memmove does.
+    const uintptr_t to = reinterpret_cast<uintptr_t>(out);
+    const uintptr_t from = reinterpret_cast<uintptr_t>(in);
+    const uintptr_t bytes = count * sizeof(float);
+    if (to + bytes <= from || from + bytes <= to) {
+        if (wideCapture) {
+            fftKernels::copyWide(out, in, count);
+        } else {
+            fftKernels::copyPortable(out, in, count);
+        }
+    } else if (out != in) {
+        std::memmove(out, in, count * sizeof(float));
+    }
 }

@@ -5,6 +5,7 @@
 #include "core/pluginCore.h"
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 
 // The plug-in's working core: passes the audio through, analyses one Hamming
@@ -54,6 +55,32 @@ public:
     static_assert(std::atomic<int32_t>::is_always_lock_free, "band start bins must be lock-free");
 
 private:
+    // The peak table: levels of runs of 1, 2, 4 and 8 bins (PeakStages.h),
+    // each of the 512 bins and zeros that runs from the last bins reach into.
+    static constexpr int32_t kPeakLevels = 4;
+    static constexpr size_t kPeakStride = SpectrumLayout::kLevelBins + 8;
+    // Where band b's peak lies in the table: the larger of entries first and
+    // last, and of more entries after first, 8 bins apart.
+    struct PeakReach {
+        int32_t first;
+        int32_t last;
+        int32_t more;
+    };
+
+    // Reads the start bins and makes the reaches and peakTop from them.
+    void makeReaches();
+
+    alignas(32) float peakTable[kPeakLevels * kPeakStride];
+    // The start bins the reaches were made from.
+    int32_t reachStart[SpectrumLayout::kBandCount];
+    PeakReach reach[SpectrumLayout::kBandCount];
+    // The highest level any reach reads.
+    int32_t peakTop;
+    // Per band, a squared magnitude whose level has been computed, and that
+    // level: a frame whose peak is no larger cannot raise a band at or
+    // above it, and needs no logarithm.
+    float knownPower[SpectrumLayout::kBandCount];
+    float knownLevel[SpectrumLayout::kBandCount];
     // LevelOrder's answer, taken when the core is built, off the audio thread.
     const bool peakLevels;
 };

@@ -1,8 +1,9 @@
 // tq_hopcount: the audio path's work per 4096-frame hop, for counting under
-// callgrind (tools/hopcount.sh). Runs processReplacing in blocks of 512 on
-// the benchmarks' test signal, or the same analysis on FFTW; only the calls
-// inside tq_hop_window are meant to be counted. Usage:
-//   tq_hopcount [plugin|fftw] [hops]
+// callgrind (tools/hopcount.sh). Runs processReplacing in blocks of 512 (or
+// of the block size given, a divisor of 4096) on the benchmarks' test
+// signal, or the same analysis on FFTW; only the calls inside tq_hop_window
+// are meant to be counted. Usage:
+//   tq_hopcount [plugin|fftw] [hops] [block]
 #include "analysis/tq_spectrumCore.h"
 #include "bench/FftwAnalysis.h"
 #include "bench/PluginInstance.h"
@@ -17,7 +18,7 @@
 
 namespace {
 
-constexpr int32_t kBlock = 512;
+int32_t block = 512;
 constexpr size_t kHopFrames = SpectrumLayout::kHopLength;
 // Hops before the counted ones: the first frame and the caches settle.
 constexpr size_t kWarmUpHops = 4;
@@ -25,12 +26,13 @@ constexpr size_t kWarmUpHops = 4;
 using Process = std::function<void(float**, float**, int32_t)>;
 
 void runHops(StereoSignal& signal, size_t& pos, size_t hops, const Process& process) {
-    static std::vector<float> left(kBlock), right(kBlock);
+    static std::vector<float> left(kHopFrames), right(kHopFrames);
     float* outs[2] = {left.data(), right.data()};
-    for (size_t frame = 0; frame < hops * kHopFrames; frame += kBlock) {
+    const size_t n = static_cast<size_t>(block);
+    for (size_t frame = 0; frame < hops * kHopFrames; frame += n) {
         float* ins[2] = {signal.leftAt(pos), signal.rightAt(pos)};
-        process(ins, outs, kBlock);
-        pos = pos + kBlock < signal.frames() ? pos + kBlock : 0;
+        process(ins, outs, block);
+        pos = pos + n < signal.frames() ? pos + n : 0;
     }
 }
 
@@ -45,8 +47,10 @@ extern "C" [[gnu::noinline]] void tq_hop_window(StereoSignal* signal, size_t* po
 int main(int argc, char** argv) {
     const bool fftw = argc > 1 && std::strcmp(argv[1], "fftw") == 0;
     const long hops = argc > 2 ? std::atol(argv[2]) : 64;
-    if ((argc > 1 && !fftw && std::strcmp(argv[1], "plugin") != 0) || hops < 1) {
-        std::fprintf(stderr, "usage: tq_hopcount [plugin|fftw] [hops]\n");
+    block = argc > 3 ? std::atoi(argv[3]) : 512;
+    if ((argc > 1 && !fftw && std::strcmp(argv[1], "plugin") != 0) || hops < 1 || block < 1 ||
+        kHopFrames % static_cast<size_t>(block) != 0) {
+        std::fprintf(stderr, "usage: tq_hopcount [plugin|fftw] [hops] [block]\n");
         return 2;
     }
     StereoSignal signal(size_t{1} << 17, 8);
@@ -62,7 +66,7 @@ int main(int argc, char** argv) {
         std::printf("%ld hops\n", hops);
         return 0;
     }
-    PluginInstance plugin(kBlock);
+    PluginInstance plugin(block);
     AEffect* effect = plugin.effect();
     const Process process = [effect](float** ins, float** outs, int32_t n) {
         effect->processReplacing(effect, ins, outs, n);

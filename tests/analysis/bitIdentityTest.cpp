@@ -436,9 +436,10 @@ std::vector<int32_t> blockSizes(std::mt19937& rng, size_t total) {
     return sizes;
 }
 
-void checkCapture(const CaptureCase& c, uint32_t seed) {
-    SCOPED_TRACE(describe(c));
+void checkCapture(const CaptureCase& c, uint32_t seed, bool wide) {
+    SCOPED_TRACE(describe(c) + (wide ? " wide" : " baseline"));
     CaptureProbe probe;
+    probe.useWideCapture(wide);
     probe.setNumInputs(c.channels);
     probe.setNumOutputs(c.channels);
     ASSERT_EQ(probe.prepare(), 0);
@@ -542,10 +543,13 @@ TEST(FastCapture, SameFramesAndTimingAsTheSampleBySampleCapture) {
             EXPECT_EQ(probe.position(1), -512);
             continue;
         }
-        checkCapture(c, seed++);
-        if (HasFatalFailure()) {
-            return;
+        for (bool wide : {false, true}) {
+            checkCapture(c, seed, wide);
+            if (HasFatalFailure()) {
+                return;
+            }
         }
+        ++seed;
     }
 }
 
@@ -574,7 +578,10 @@ public:
         frames.push_back(std::move(f));
     }
 
-    void useWideVectors(bool on) { fft()->useWideVectors(on); }
+    void useWideVectors(bool on) {
+        fft()->useWideVectors(on);
+        useWideCapture(on);
+    }
 
     std::vector<Frame> frames;
 };
