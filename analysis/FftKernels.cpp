@@ -26,6 +26,11 @@ void copyPortable(float* out, const float* in, size_t count) {
     std::memcpy(out, in, count * sizeof(float));
 }
 
+void copyPairPortable(float* out0, const float* in0, float* out1, const float* in1, size_t count) {
+    std::memcpy(out0, in0, count * sizeof(float));
+    std::memcpy(out1, in1, count * sizeof(float));
+}
+
 void addPortable(float* first, const float* second, size_t count) {
     peakStages::addInto(first, second, count);
 }

@@ -33,6 +33,9 @@ bool realTransformWide(const float* frame, const float* window, float* xr, float
 void copyPortable(float* out, const float* in, size_t count);
 void addPortable(float* first, const float* second, size_t count);
 void copyWide(float* out, const float* in, size_t count);
+// Both channels of a stereo block: out0 = in0 and out1 = in1.
+void copyPairPortable(float* out0, const float* in0, float* out1, const float* in1, size_t count);
+void copyPairWide(float* out0, const float* in0, float* out1, const float* in1, size_t count);
 void addWide(float* first, const float* second, size_t count);
 
 // The level pass's loops (PeakStages.h), in the same two builds.

@@ -136,6 +136,31 @@ TQ_WIDE void copyWide(float* out, const float* in, size_t count) {
     }
 }
 
+TQ_WIDE void copyPairWide(float* out0, const float* in0, float* out1, const float* in1,
+                          size_t count) {
+    size_t i = 0;
+    for (; i + 16 <= count; i += 16) {
+        const __m256 a = _mm256_loadu_ps(in0 + i);
+        const __m256 b = _mm256_loadu_ps(in0 + i + 8);
+        const __m256 c = _mm256_loadu_ps(in1 + i);
+        const __m256 d = _mm256_loadu_ps(in1 + i + 8);
+        _mm256_storeu_ps(out0 + i, a);
+        _mm256_storeu_ps(out0 + i + 8, b);
+        _mm256_storeu_ps(out1 + i, c);
+        _mm256_storeu_ps(out1 + i + 8, d);
+    }
+    for (; i + 8 <= count; i += 8) {
+        _mm256_storeu_ps(out0 + i, _mm256_loadu_ps(in0 + i));
+        _mm256_storeu_ps(out1 + i, _mm256_loadu_ps(in1 + i));
+    }
+    if (i < count) {
+        const __m256i keep =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(kTailMask + 8 - (count - i)));
+        _mm256_maskstore_ps(out0 + i, keep, _mm256_maskload_ps(in0 + i, keep));
+        _mm256_maskstore_ps(out1 + i, keep, _mm256_maskload_ps(in1 + i, keep));
+    }
+}
+
 TQ_WIDE void addWide(float* first, const float* second, size_t count) {
     peakStages::addInto(first, second, count);
 }

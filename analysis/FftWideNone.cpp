@@ -23,6 +23,10 @@ void copyWide(float* out, const float* in, size_t count) {
     copyPortable(out, in, count);
 }
 
+void copyPairWide(float* out0, const float* in0, float* out1, const float* in1, size_t count) {
+    copyPairPortable(out0, in0, out1, in1, count);
+}
+
 void addWide(float* first, const float* second, size_t count) {
     addPortable(first, second, count);
 }

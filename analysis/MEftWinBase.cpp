@@ -124,6 +124,28 @@ void MEftWinBase::processAccumulating(float** inputs, float** outputs, int32_t s
 }
 
 void MEftWinBase::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {
+    // The usual call, stereo with every buffer present, without the checks
+    // and loops of the general one.
+    if (sampleFrames > 0 && numInputs == 2 && inputs != nullptr && outputs != nullptr) {
+        const float* in[kMaxChannels] = {inputs[0], inputs[1]};
+        float* out0 = outputs[0];
+        float* out1 = outputs[1];
+        if (in[0] != nullptr && in[1] != nullptr && out0 != nullptr && out1 != nullptr) {
+            const size_t count = static_cast<size_t>(sampleFrames);
+            if (separate(out0, in[0], count) && separate(out1, in[1], count)) {
+                if (wideCapture) {
+                    fftKernels::copyPairWide(out0, in[0], out1, in[1], count);
+                } else {
+                    fftKernels::copyPairPortable(out0, in[0], out1, in[1], count);
+                }
+            } else {
+                passThrough(out0, in[0], count);
+                passThrough(out1, in[1], count);
+            }
+            capture(in, 2, count);
+            return;
+        }
+    }
     processBlock(inputs, outputs, sampleFrames, Mode::replace);
 }
 
@@ -154,6 +176,46 @@ void MEftWinBase::processBlock(float** inputs, float** outputs, int32_t sampleFr
     if (in[0] == nullptr && in[1] == nullptr) {
         return;
     }
+    capture(in, channels, count);
+}
+
+void MEftWinBase::capture(const float* const* in, int32_t channels, size_t count) {
+    // Most blocks complete no frame: each slot stores what falls inside its
+    // frame, if anything, and moves on.
+    const int64_t frames = static_cast<int64_t>(count);
+    if (capturePos[0] + frames < frameLength && capturePos[1] + frames < frameLength) {
+        for (int32_t s = 0; s < 2; ++s) {
+            const int64_t pos = capturePos[s];
+            if (pos + frames <= 0) {
+                continue;
+            }
+            const size_t first = pos < 0 ? static_cast<size_t>(-pos) : 0;
+            const size_t at = static_cast<size_t>(pos + static_cast<int64_t>(first));
+            if (channels == 2 && in[0] != nullptr && in[1] != nullptr) {
+                if (wideCapture) {
+                    fftKernels::copyPairWide(&frameBuffer[0][s][at], in[0] + first,
+                                             &frameBuffer[1][s][at], in[1] + first, count - first);
+                } else {
+                    fftKernels::copyPairPortable(&frameBuffer[0][s][at], in[0] + first,
+                                                 &frameBuffer[1][s][at], in[1] + first,
+                                                 count - first);
+                }
+                continue;
+            }
+            for (int32_t c = 0; c < channels; ++c) {
+                if (in[c] != nullptr) {
+                    captureSpan(c, s, in[c], count);
+                }
+            }
+        }
+        capturePos[0] += static_cast<int32_t>(count);
+        capturePos[1] += static_cast<int32_t>(count);
+        return;
+    }
+    captureCompleting(in, channels, count);
+}
+
+void MEftWinBase::captureCompleting(const float* const* in, int32_t channels, size_t count) {
     size_t done = 0;
     while (done < count) {
         // Up to the next sample that completes a slot, nothing but stores
@@ -177,7 +239,7 @@ void MEftWinBase::processBlock(float** inputs, float** outputs, int32_t sampleFr
             if (capturePos[s] < frameLength) {
                 continue;
             }
-            if (in[1] != nullptr) {
+            if (channels > 1 && in[1] != nullptr) {
                 const size_t n = static_cast<size_t>(frameLength);
                 if (wideCapture) {
                     fftKernels::addWide(frameBuffer[0][s], frameBuffer[1][s], n);
@@ -215,13 +277,17 @@ void MEftWinBase::captureSpan(int32_t channel, int32_t slot, const float* sample
     }
 }
 
-void MEftWinBase::passThrough(float* out, const float* in, size_t count) const {
-    // Hosts pass separate buffers or one for both; anything else is moved
-    // as memmove does.
+bool MEftWinBase::separate(const float* out, const float* in, size_t count) {
     const uintptr_t to = reinterpret_cast<uintptr_t>(out);
     const uintptr_t from = reinterpret_cast<uintptr_t>(in);
     const uintptr_t bytes = count * sizeof(float);
-    if (to + bytes <= from || from + bytes <= to) {
+    return to + bytes <= from || from + bytes <= to;
+}
+
+void MEftWinBase::passThrough(float* out, const float* in, size_t count) const {
+    // Hosts pass separate buffers or one for both; anything else is moved
+    // as memmove does.
+    if (separate(out, in, count)) {
         if (wideCapture) {
             fftKernels::copyWide(out, in, count);
         } else {

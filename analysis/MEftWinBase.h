@@ -65,6 +65,15 @@ protected:
     static int32_t windowEntries(int32_t length);
     // Samples until slot completes a frame, the completing one included.
     size_t samplesToFrame(int32_t slot) const;
+    // Captures count samples of the channels' inputs (null ones skipped, not
+    // all of them) into the slots and analyses the frames they complete.
+    void capture(const float* const* in, int32_t channels, size_t count);
+    // The same for a block in which a slot completes its frame: apart from
+    // capture, whose usual blocks need nothing of it.
+    [[gnu::noinline]] void captureCompleting(const float* const* in, int32_t channels,
+                                             size_t count);
+    // Whether count samples at out and at in do not overlap.
+    static bool separate(const float* out, const float* in, size_t count);
     // out = in for count samples; they may be the same buffer or overlap.
     void passThrough(float* out, const float* in, size_t count) const;
     // Stores the next span samples of channel into slot where they fall

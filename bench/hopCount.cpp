@@ -2,8 +2,10 @@
 // callgrind (tools/hopcount.sh). Runs processReplacing in blocks of 512 (or
 // of the block size given, a divisor of 4096) on the benchmarks' test
 // signal, or the same analysis on FFTW; only the calls inside tq_hop_window
-// are meant to be counted. Usage:
-//   tq_hopcount [plugin|fftw] [hops] [block]
+// are meant to be counted. With "falling" every band level is lowered by
+// 0.2 between hops, as the open editor does, so that every band may rise
+// again. Usage:
+//   tq_hopcount [plugin|fftw] [hops] [block] [falling]
 #include "analysis/tq_spectrumCore.h"
 #include "bench/FftwAnalysis.h"
 #include "bench/PluginInstance.h"
@@ -50,7 +52,7 @@ int main(int argc, char** argv) {
     block = argc > 3 ? std::atoi(argv[3]) : 512;
     if ((argc > 1 && !fftw && std::strcmp(argv[1], "plugin") != 0) || hops < 1 || block < 1 ||
         kHopFrames % static_cast<size_t>(block) != 0) {
-        std::fprintf(stderr, "usage: tq_hopcount [plugin|fftw] [hops] [block]\n");
+        std::fprintf(stderr, "usage: tq_hopcount [plugin|fftw] [hops] [block] [falling]\n");
         return 2;
     }
     StereoSignal signal(size_t{1} << 17, 8);
@@ -72,9 +74,19 @@ int main(int argc, char** argv) {
         effect->processReplacing(effect, ins, outs, n);
     };
     runHops(signal, pos, kWarmUpHops, process);
-    tq_hop_window(&signal, &pos, static_cast<size_t>(hops), &process);
+    tq_spectrumCore* core = static_cast<tq_spectrum*>(effect->object)->getCore();
+    if (argc > 4 && std::strcmp(argv[4], "falling") == 0) {
+        for (long h = 0; h < hops; ++h) {
+            for (auto& level : core->bandLevel) {
+                const float v = level.load(std::memory_order_relaxed) - 0.2f;
+                level.store(v > 0.0f ? v : 0.0f, std::memory_order_relaxed);
+            }
+            tq_hop_window(&signal, &pos, 1, &process);
+        }
+    } else {
+        tq_hop_window(&signal, &pos, static_cast<size_t>(hops), &process);
+    }
     // The transform's vector width decides the count: the script says which.
-    const tq_spectrumCore* core = static_cast<tq_spectrum*>(effect->object)->getCore();
     std::printf("%ld hops, %s vectors\n", hops,
                 core->getFft()->usesWideVectors() ? "wide" : "baseline");
     return 0;
