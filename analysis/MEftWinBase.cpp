@@ -142,6 +142,14 @@ void MEftWinBase::processReplacing(float** inputs, float** outputs, int32_t samp
                 passThrough(out0, in[0], count);
                 passThrough(out1, in[1], count);
             }
+            // Most blocks of a long hop fall where both slots wait for
+            // their frames: nothing to store.
+            const int64_t frames = static_cast<int64_t>(count);
+            if (capturePos[0] + frames <= 0 && capturePos[1] + frames <= 0) {
+                capturePos[0] += sampleFrames;
+                capturePos[1] += sampleFrames;
+                return;
+            }
             capture(in, 2, count);
             return;
         }
