@@ -35,8 +35,8 @@ void addPortable(float* first, const float* second, size_t count) {
     peakStages::addInto(first, second, count);
 }
 
-void powersPortable(const float* re, const float* im, float* powers, size_t count) {
-    peakStages::powers(re, im, powers, count);
+void powersPortable(const float* re, const float* im, float* powers, float* level0, size_t count) {
+    peakStages::powers(re, im, powers, level0, count);
 }
 
 void runLevelsPortable(const float* powers, float* table, size_t stride, size_t count,

@@ -39,9 +39,9 @@ void copyPairWide(float* out0, const float* in0, float* out1, const float* in1, 
 void addWide(float* first, const float* second, size_t count);
 
 // The level pass's loops (PeakStages.h), in the same two builds.
-void powersPortable(const float* re, const float* im, float* powers, size_t count);
+void powersPortable(const float* re, const float* im, float* powers, float* level0, size_t count);
 void runLevelsPortable(const float* powers, float* table, size_t stride, size_t count, int32_t top);
-void powersWide(const float* re, const float* im, float* powers, size_t count);
+void powersWide(const float* re, const float* im, float* powers, float* level0, size_t count);
 void runLevelsWide(const float* powers, float* table, size_t stride, size_t count, int32_t top);
 
 } // namespace fftKernels

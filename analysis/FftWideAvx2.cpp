@@ -194,8 +194,9 @@ TQ_WIDE void addWide(float* first, const float* second, size_t count) {
     peakStages::addInto(first, second, count);
 }
 
-TQ_WIDE void powersWide(const float* re, const float* im, float* powers, size_t count) {
-    peakStages::powers(re, im, powers, count);
+TQ_WIDE void powersWide(const float* re, const float* im, float* powers, float* level0,
+                        size_t count) {
+    peakStages::powers(re, im, powers, level0, count);
 }
 
 TQ_WIDE void runLevelsWide(const float* powers, float* table, size_t stride, size_t count,

@@ -31,8 +31,8 @@ void addWide(float* first, const float* second, size_t count) {
     addPortable(first, second, count);
 }
 
-void powersWide(const float* re, const float* im, float* powers, size_t count) {
-    powersPortable(re, im, powers, count);
+void powersWide(const float* re, const float* im, float* powers, float* level0, size_t count) {
+    powersPortable(re, im, powers, level0, count);
 }
 
 void runLevelsWide(const float* powers, float* table, size_t stride, size_t count, int32_t top) {

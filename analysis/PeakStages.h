@@ -8,11 +8,21 @@
 
 namespace peakStages {
 
-// powers[k] = re[k] * re[k] + im[k] * im[k] for k < count.
+// powers[k] = re[k] * re[k] + im[k] * im[k] for k < count, and where
+// level0 is not null level 0 of a table of runs (below) from them.
 [[gnu::always_inline]] inline void powers(const float* __restrict re, const float* __restrict im,
-                                          float* __restrict out, size_t count) {
+                                          float* __restrict out, float* __restrict level0,
+                                          size_t count) {
+    if (level0 == nullptr) {
+        for (size_t k = 0; k < count; ++k) {
+            out[k] = re[k] * re[k] + im[k] * im[k];
+        }
+        return;
+    }
     for (size_t k = 0; k < count; ++k) {
-        out[k] = re[k] * re[k] + im[k] * im[k];
+        const float p = re[k] * re[k] + im[k] * im[k];
+        out[k] = p;
+        level0[k] = p > 0.0f ? p : 0.0f;
     }
 }
 
@@ -20,11 +30,11 @@ namespace peakStages {
 // holds max(powers[k], 0), a NaN giving 0, and level L the larger of level
 // L - 1's entries k and k + 2^(L-1), the largest of the 2^L powers from k
 // on. Entries count to stride - 1 are not written: zeros, which the runs
-// near the end reach into.
+// near the end reach into. With powers null, level 0 is there already.
 [[gnu::always_inline]] inline void runLevels(const float* __restrict powers, float* table,
                                              size_t stride, size_t count, int32_t top) {
     float* __restrict level0 = table;
-    for (size_t k = 0; k < count; ++k) {
+    for (size_t k = 0; powers != nullptr && k < count; ++k) {
         level0[k] = powers[k] > 0.0f ? powers[k] : 0.0f;
     }
     for (int32_t level = 1; level <= top; ++level) {

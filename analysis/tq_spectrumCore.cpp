@@ -98,7 +98,7 @@ float tq_spectrumCore::powerLevel(float power) {
 }
 
 void tq_spectrumCore::binPowers(const float* re, const float* im, float* powers, int32_t count) {
-    fftKernels::powersPortable(re, im, powers, count > 0 ? static_cast<size_t>(count) : 0);
+    fftKernels::powersPortable(re, im, powers, nullptr, count > 0 ? static_cast<size_t>(count) : 0);
 }
 
 void tq_spectrumCore::analyseFrame(float* frame, float* spectrum) {
@@ -113,12 +113,19 @@ void tq_spectrumCore::analyseFrame(float* frame, float* spectrum) {
     const DenormalGuard flushDenormals;
     transformer->transformFrame(frame, spectrum);
     const size_t bins = static_cast<size_t>(getFrameLength() / 2);
+    // The band peaks' table starts from the powers as they are made.
+    float* level0 = peakLevels ? peakTable : nullptr;
     if (transformer->usesWideVectors()) {
-        fftKernels::powersWide(transformer->getRe(), transformer->getIm(), spectrum, bins);
+        fftKernels::powersWide(transformer->getRe(), transformer->getIm(), spectrum, level0, bins);
     } else {
-        fftKernels::powersPortable(transformer->getRe(), transformer->getIm(), spectrum, bins);
+        fftKernels::powersPortable(transformer->getRe(), transformer->getIm(), spectrum, level0,
+                                   bins);
     }
-    raiseBandLevels(spectrum);
+    if (peakLevels) {
+        raisePeakLevels(nullptr);
+    } else {
+        raiseBandLevelsPerBin(spectrum);
+    }
 }
 
 void tq_spectrumCore::raiseBandLevels(const float* powers) {
@@ -151,6 +158,10 @@ void tq_spectrumCore::makeReaches() {
 }
 
 void tq_spectrumCore::raiseBandLevelsByPeak(const float* powers) {
+    raisePeakLevels(powers);
+}
+
+void tq_spectrumCore::raisePeakLevels(const float* powers) {
     // Each start bin is read once; the runs to read change only with them.
     bool moved = false;
     for (int32_t b = 0; b < SpectrumLayout::kBandCount; ++b) {

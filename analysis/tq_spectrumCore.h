@@ -69,6 +69,9 @@ private:
 
     // Reads the start bins and makes the reaches and peakTop from them.
     void makeReaches();
+    // raiseBandLevelsByPeak, or with powers null from level 0 of the peak
+    // table as the frame's powers left it.
+    void raisePeakLevels(const float* powers);
 
     alignas(32) float peakTable[kPeakLevels * kPeakStride];
     // The start bins the reaches were made from.
