@@ -44,4 +44,9 @@ void runLevelsPortable(const float* powers, float* table, size_t stride, size_t 
     peakStages::runLevels(powers, table, stride, count, top);
 }
 
+void bandPeaksPortable(const float* table, const int32_t* first, const int32_t* last, float* peak,
+                       size_t count) {
+    peakStages::bandPeaks(table, first, last, peak, count);
+}
+
 } // namespace fftKernels

@@ -43,5 +43,11 @@ void powersPortable(const float* re, const float* im, float* powers, float* leve
 void runLevelsPortable(const float* powers, float* table, size_t stride, size_t count, int32_t top);
 void powersWide(const float* re, const float* im, float* powers, float* level0, size_t count);
 void runLevelsWide(const float* powers, float* table, size_t stride, size_t count, int32_t top);
+// peak[b] = the larger of table[first[b]] and table[last[b]], b < count (a
+// multiple of 8 for the wide version).
+void bandPeaksPortable(const float* table, const int32_t* first, const int32_t* last, float* peak,
+                       size_t count);
+void bandPeaksWide(const float* table, const int32_t* first, const int32_t* last, float* peak,
+                   size_t count);
 
 } // namespace fftKernels

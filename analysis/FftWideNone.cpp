@@ -39,4 +39,9 @@ void runLevelsWide(const float* powers, float* table, size_t stride, size_t coun
     runLevelsPortable(powers, table, stride, count, top);
 }
 
+void bandPeaksWide(const float* table, const int32_t* first, const int32_t* last, float* peak,
+                   size_t count) {
+    bandPeaksPortable(table, first, last, peak, count);
+}
+
 } // namespace fftKernels

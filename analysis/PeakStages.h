@@ -49,6 +49,18 @@ namespace peakStages {
     }
 }
 
+// peak[b] = the larger of table[first[b]] and table[last[b]], b < count.
+[[gnu::always_inline]] inline void bandPeaks(const float* __restrict table,
+                                             const int32_t* __restrict first,
+                                             const int32_t* __restrict last, float* __restrict peak,
+                                             size_t count) {
+    for (size_t b = 0; b < count; ++b) {
+        const float p = table[first[b]];
+        const float q = table[last[b]];
+        peak[b] = p > q ? p : q;
+    }
+}
+
 // first[i] = first[i] + second[i] for i < count: the stereo frame's sum.
 [[gnu::always_inline]] inline void addInto(float* __restrict first, const float* __restrict second,
                                            size_t count) {

@@ -7,8 +7,8 @@
 #include <cmath>
 
 tq_spectrumCore::tq_spectrumCore()
-    : peakTable{}, reachStart{}, reach{}, peakTop(0), knownPower{}, knownLevel{},
-      peakLevels(LevelOrder::followsPower()) {
+    : peakTable{}, reachStart{}, reachFirst{}, reachLast{}, longBand{}, longMore{}, longCount(0),
+      peakTop(0), knownPower{}, knownLevel{}, peakLevels(LevelOrder::followsPower()) {
     // Valid until the editor writes its own table: all silent, linear axis.
     for (int32_t i = 0; i < SpectrumLayout::kBandCount; ++i) {
         bandLevel[i].store(0.0f, std::memory_order_relaxed);
@@ -142,6 +142,11 @@ void tq_spectrumCore::makeReaches() {
         reachStart[b] = bandStartBin[b].load(std::memory_order_relaxed);
     }
     peakTop = 0;
+    longCount = 0;
+    for (int32_t b = SpectrumLayout::kBandCount; b < kPaddedBands; ++b) {
+        reachFirst[b] = SpectrumLayout::kLevelBins;
+        reachLast[b] = SpectrumLayout::kLevelBins;
+    }
     forEachBand(reachStart, [this](int32_t b, int32_t first, int32_t end) {
         // Two runs of 2^level bins from either end cover a band of fewer
         // than twice as many; wider bands take runs of kWidest one after
@@ -151,8 +156,13 @@ void tq_spectrumCore::makeReaches() {
         const int32_t run = 1 << level;
         const int32_t base = level * static_cast<int32_t>(kPeakStride);
         const int32_t last = end - run > first ? end - run : first;
-        reach[b] = {base + first, base + last,
-                    width < 2 * kWidest ? 0 : (width - kWidest - 1) / kWidest};
+        reachFirst[b] = base + first;
+        reachLast[b] = base + last;
+        if (width >= 2 * kWidest) {
+            longBand[longCount] = b;
+            longMore[longCount] = (width - kWidest - 1) / kWidest;
+            ++longCount;
+        }
         peakTop = level > peakTop ? level : peakTop;
     });
 }
@@ -172,22 +182,26 @@ void tq_spectrumCore::raisePeakLevels(const float* powers) {
     }
     const size_t bins = SpectrumLayout::kLevelBins;
     const MEftFrmFft* transformer = getFft();
-    if (transformer != nullptr && transformer->usesWideVectors()) {
+    const bool wide = transformer != nullptr && transformer->usesWideVectors();
+    if (wide) {
         fftKernels::runLevelsWide(powers, peakTable, kPeakStride, bins, peakTop);
     } else {
         fftKernels::runLevelsPortable(powers, peakTable, kPeakStride, bins, peakTop);
     }
     // All peaks first, then all levels: the bands' chains of maximum, square
     // root and logarithm are independent, and apart they overlap better.
-    float peak[SpectrumLayout::kBandCount];
-    for (int32_t b = 0; b < SpectrumLayout::kBandCount; ++b) {
-        const PeakReach& r = reach[b];
-        float p = peakTable[r.first] > peakTable[r.last] ? peakTable[r.first] : peakTable[r.last];
-        for (int32_t i = 1; i <= r.more; ++i) {
-            const float q = peakTable[r.first + i * (1 << (kPeakLevels - 1))];
-            p = q > p ? q : p;
+    alignas(32) float peak[kPaddedBands];
+    if (wide) {
+        fftKernels::bandPeaksWide(peakTable, reachFirst, reachLast, peak, kPaddedBands);
+    } else {
+        fftKernels::bandPeaksPortable(peakTable, reachFirst, reachLast, peak, kPaddedBands);
+    }
+    for (int32_t i = 0; i < longCount; ++i) {
+        const int32_t b = longBand[i];
+        for (int32_t j = 1; j <= longMore[i]; ++j) {
+            const float q = peakTable[reachFirst[b] + j * (1 << (kPeakLevels - 1))];
+            peak[b] = q > peak[b] ? q : peak[b];
         }
-        peak[b] = p;
     }
     for (int32_t b = 0; b < SpectrumLayout::kBandCount; ++b) {
         // The level keeps the order of the powers: one no larger than a

@@ -59,13 +59,8 @@ private:
     // each of the 512 bins and zeros that runs from the last bins reach into.
     static constexpr int32_t kPeakLevels = 4;
     static constexpr size_t kPeakStride = SpectrumLayout::kLevelBins + 8;
-    // Where band b's peak lies in the table: the larger of entries first and
-    // last, and of more entries after first, 8 bins apart.
-    struct PeakReach {
-        int32_t first;
-        int32_t last;
-        int32_t more;
-    };
+    // The bands rounded up to whole vectors of 8.
+    static constexpr int32_t kPaddedBands = (SpectrumLayout::kBandCount + 7) / 8 * 8;
 
     // Reads the start bins and makes the reaches and peakTop from them.
     void makeReaches();
@@ -76,7 +71,15 @@ private:
     alignas(32) float peakTable[kPeakLevels * kPeakStride];
     // The start bins the reaches were made from.
     int32_t reachStart[SpectrumLayout::kBandCount];
-    PeakReach reach[SpectrumLayout::kBandCount];
+    // Where band b's peak lies in the table: the larger of entries
+    // reachFirst[b] and reachLast[b] (the bands of the padding read 0), and
+    // for a band wider than 15 bins, of longMore[i] more entries after
+    // reachFirst[b], 8 bins apart, where b = longBand[i], i < longCount.
+    alignas(32) int32_t reachFirst[kPaddedBands];
+    alignas(32) int32_t reachLast[kPaddedBands];
+    int32_t longBand[SpectrumLayout::kBandCount];
+    int32_t longMore[SpectrumLayout::kBandCount];
+    int32_t longCount;
     // The highest level any reach reads.
     int32_t peakTop;
     // Per band, a squared magnitude whose level has been computed, and that
