@@ -4,8 +4,6 @@
 #include "analysis/FftStages.h"
 #include "analysis/PeakStages.h"
 
-#include <cstring>
-
 namespace fftKernels {
 
 using fftStages::TableReversal;
@@ -20,15 +18,6 @@ bool realTransformPortable(const float* frame, const float* window, float* xr, f
                            const float* ui, int32_t log2n) {
     return fftStages::runRealTransform<TableReversal>(frame, window, xr, xi, workR, workI, reversal,
                                                       ur, ui, log2n);
-}
-
-void copyPortable(float* out, const float* in, size_t count) {
-    std::memcpy(out, in, count * sizeof(float));
-}
-
-void copyPairPortable(float* out0, const float* in0, float* out1, const float* in1, size_t count) {
-    std::memcpy(out0, in0, count * sizeof(float));
-    std::memcpy(out1, in1, count * sizeof(float));
 }
 
 void addPortable(float* first, const float* second, size_t count) {

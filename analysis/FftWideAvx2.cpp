@@ -137,12 +137,13 @@ TQ_WIDE bool realTransformWide(const float* frame, const float* window, float* x
                                                       ur, ui, log2n);
 }
 
-// Lanes of a masked store that keep the first k of 8: entries 8 - k to 15.
+// The mask of a load and store of the first k of 8 lanes: the 8 entries from
+// 8 - k on. Masked lanes are neither read nor written.
 alignas(32) constexpr int32_t kTailMask[16] = {-1, -1, -1, -1, -1, -1, -1, -1,
                                                0,  0,  0,  0,  0,  0,  0,  0};
 
-// Inline, without the call and size dispatch of memcpy: the copies are a
-// block's length, often short.
+// For the short copies of short blocks, without memcpy's dispatch on the
+// size.
 TQ_WIDE void copyWide(float* out, const float* in, size_t count) {
     size_t i = 0;
     for (; i + 32 <= count; i += 32) {

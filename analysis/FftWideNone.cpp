@@ -2,6 +2,8 @@
 // transforms are the portable ones.
 #include "analysis/FftKernels.h"
 
+#include <cstring>
+
 namespace fftKernels {
 
 bool processorHasWideVectors() {
@@ -20,11 +22,12 @@ bool realTransformWide(const float* frame, const float* window, float* xr, float
 }
 
 void copyWide(float* out, const float* in, size_t count) {
-    copyPortable(out, in, count);
+    std::memcpy(out, in, count * sizeof(float));
 }
 
 void copyPairWide(float* out0, const float* in0, float* out1, const float* in1, size_t count) {
-    copyPairPortable(out0, in0, out1, in1, count);
+    std::memcpy(out0, in0, count * sizeof(float));
+    std::memcpy(out1, in1, count * sizeof(float));
 }
 
 void addWide(float* first, const float* second, size_t count) {

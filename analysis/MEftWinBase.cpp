@@ -133,11 +133,7 @@ void MEftWinBase::processReplacing(float** inputs, float** outputs, int32_t samp
         if (in[0] != nullptr && in[1] != nullptr && out0 != nullptr && out1 != nullptr) {
             const size_t count = static_cast<size_t>(sampleFrames);
             if (separate(out0, in[0], count) && separate(out1, in[1], count)) {
-                if (wideCapture) {
-                    fftKernels::copyPairWide(out0, in[0], out1, in[1], count);
-                } else {
-                    fftKernels::copyPairPortable(out0, in[0], out1, in[1], count);
-                }
+                copyPair(out0, in[0], out1, in[1], count);
             } else {
                 passThrough(out0, in[0], count);
                 passThrough(out1, in[1], count);
@@ -200,14 +196,8 @@ void MEftWinBase::capture(const float* const* in, int32_t channels, size_t count
             const size_t first = pos < 0 ? static_cast<size_t>(-pos) : 0;
             const size_t at = static_cast<size_t>(pos + static_cast<int64_t>(first));
             if (channels == 2 && in[0] != nullptr && in[1] != nullptr) {
-                if (wideCapture) {
-                    fftKernels::copyPairWide(&frameBuffer[0][s][at], in[0] + first,
-                                             &frameBuffer[1][s][at], in[1] + first, count - first);
-                } else {
-                    fftKernels::copyPairPortable(&frameBuffer[0][s][at], in[0] + first,
-                                                 &frameBuffer[1][s][at], in[1] + first,
-                                                 count - first);
-                }
+                copyPair(&frameBuffer[0][s][at], in[0] + first, &frameBuffer[1][s][at],
+                         in[1] + first, count - first);
                 continue;
             }
             for (int32_t c = 0; c < channels; ++c) {
@@ -276,12 +266,35 @@ void MEftWinBase::captureSpan(int32_t channel, int32_t slot, const float* sample
     if (first >= last) {
         return;
     }
-    float* to = &frameBuffer[channel][slot][pos + first];
-    const size_t n = static_cast<size_t>(last - first);
-    if (wideCapture) {
-        fftKernels::copyWide(to, samples + first, n);
+    copy(&frameBuffer[channel][slot][pos + first], samples + first,
+         static_cast<size_t>(last - first));
+}
+
+namespace {
+
+// From this many samples on a copy goes to the C library's memcpy, which
+// knows the processor's widest moves and keeps loads from waiting on
+// stores to the same offset of another page; shorter ones, a short block's,
+// do without its dispatch on the size.
+constexpr size_t kLibraryCopy = 256;
+
+} // namespace
+
+void MEftWinBase::copy(float* out, const float* in, size_t count) const {
+    if (wideCapture && count < kLibraryCopy) {
+        fftKernels::copyWide(out, in, count);
     } else {
-        fftKernels::copyPortable(to, samples + first, n);
+        std::memcpy(out, in, count * sizeof(float));
+    }
+}
+
+void MEftWinBase::copyPair(float* out0, const float* in0, float* out1, const float* in1,
+                           size_t count) const {
+    if (wideCapture && count < kLibraryCopy) {
+        fftKernels::copyPairWide(out0, in0, out1, in1, count);
+    } else {
+        std::memcpy(out0, in0, count * sizeof(float));
+        std::memcpy(out1, in1, count * sizeof(float));
     }
 }
 
@@ -296,11 +309,7 @@ void MEftWinBase::passThrough(float* out, const float* in, size_t count) const {
     // Hosts pass separate buffers or one for both; anything else is moved
     // as memmove does.
     if (separate(out, in, count)) {
-        if (wideCapture) {
-            fftKernels::copyWide(out, in, count);
-        } else {
-            fftKernels::copyPortable(out, in, count);
-        }
+        copy(out, in, count);
     } else if (out != in) {
         std::memmove(out, in, count * sizeof(float));
     }

@@ -72,6 +72,10 @@ protected:
     // capture, whose usual blocks need nothing of it.
     [[gnu::noinline]] void captureCompleting(const float* const* in, int32_t channels,
                                              size_t count);
+    // out = in, and out0 = in0 with out1 = in1, for count samples that do
+    // not overlap.
+    void copy(float* out, const float* in, size_t count) const;
+    void copyPair(float* out0, const float* in0, float* out1, const float* in1, size_t count) const;
     // Whether count samples at out and at in do not overlap.
     static bool separate(const float* out, const float* in, size_t count);
     // out = in for count samples; they may be the same buffer or overlap.
