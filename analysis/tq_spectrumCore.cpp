@@ -172,7 +172,8 @@ void tq_spectrumCore::raiseBandLevelsByPeak(const float* powers) {
 }
 
 void tq_spectrumCore::raisePeakLevels(const float* powers) {
-    // Each start bin is read once; the runs to read change only with them.
+    // The runs to read change only with the start bins: remade when one of
+    // them differs from those they were made from.
     bool moved = false;
     for (int32_t b = 0; b < SpectrumLayout::kBandCount; ++b) {
         moved |= bandStartBin[b].load(std::memory_order_relaxed) != reachStart[b];

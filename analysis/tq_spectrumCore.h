@@ -39,9 +39,9 @@ public:
     // not overlap re or im.
     static void binPowers(const float* re, const float* im, float* powers, int32_t count);
     // Raises each band to the highest level of its bins, from the squared
-    // magnitudes of the 512 bins: one logarithm per band where the C library
-    // found at load time keeps the order of the squared magnitudes
-    // (LevelOrder), one per bin elsewhere.
+    // magnitudes of the 512 bins: at most one logarithm per band where the C
+    // library found at load time keeps the order of the squared magnitudes
+    // (LevelOrder), none for a band that cannot rise; one per bin elsewhere.
     void raiseBandLevels(const float* powers);
     // The two ways: the level of each band's largest squared magnitude, and
     // the largest of its bins' levels. They agree wherever LevelOrder holds.
