@@ -49,6 +49,11 @@ public:
     float getHopFraction() const { return hopFraction; }
     const float* getWindow() const { return window; }
     const MEftFrmBase* getTransform() const { return transform.get(); }
+    // The copies and the stereo sum in 256-bit vectors where the processor
+    // has them (the default), or in the target's baseline vectors: the same
+    // bits either way. Returns whether wide vectors are now in use.
+    bool useWideCapture(bool on);
+    bool usesWideCapture() const { return wideCapture; }
 
 protected:
     enum class Mode { replace, accumulate };
@@ -60,6 +65,21 @@ protected:
     static int32_t windowEntries(int32_t length);
     // Samples until slot completes a frame, the completing one included.
     size_t samplesToFrame(int32_t slot) const;
+    // Captures count samples of the channels' inputs (null ones skipped, not
+    // all of them) into the slots and analyses the frames they complete.
+    void capture(const float* const* in, int32_t channels, size_t count);
+    // The same for a block in which a slot completes its frame: apart from
+    // capture, whose usual blocks need nothing of it.
+    [[gnu::noinline]] void captureCompleting(const float* const* in, int32_t channels,
+                                             size_t count);
+    // out = in, and out0 = in0 with out1 = in1, for count samples that do
+    // not overlap.
+    void copy(float* out, const float* in, size_t count) const;
+    void copyPair(float* out0, const float* in0, float* out1, const float* in1, size_t count) const;
+    // Whether count samples at out and at in do not overlap.
+    static bool separate(const float* out, const float* in, size_t count);
+    // out = in for count samples; they may be the same buffer or overlap.
+    void passThrough(float* out, const float* in, size_t count) const;
     // Stores the next span samples of channel into slot where they fall
     // inside the frame; positions are not advanced.
     void captureSpan(int32_t channel, int32_t slot, const float* samples, size_t span);
@@ -72,6 +92,7 @@ protected:
     float window[kWindowLength];
     int32_t capturePos[2];
     std::unique_ptr<MEftFrmBase> transform;
+    bool wideCapture;
 
 private:
     // hopLength for fraction f and length n; false when it does not fit the

@@ -1,16 +1,22 @@
 #include "analysis/tq_spectrumCore.h"
 
 #include "analysis/DenormalGuard.h"
+#include "analysis/FftKernels.h"
 #include "analysis/LevelOrder.h"
 
 #include <cmath>
 
-tq_spectrumCore::tq_spectrumCore() {
+tq_spectrumCore::tq_spectrumCore()
+    : peakTable{}, reachStart{}, reachFirst{}, reachLast{}, longBand{}, longMore{}, longCount(0),
+      peakTop(0), knownPower{}, knownLevel{}, peakLevels(LevelOrder::followsPower()) {
     // Valid until the editor writes its own table: all silent, linear axis.
     for (int32_t i = 0; i < SpectrumLayout::kBandCount; ++i) {
         bandLevel[i].store(0.0f, std::memory_order_relaxed);
         bandStartBin[i].store(SpectrumLayout::linearStartBin(i), std::memory_order_relaxed);
+        // No power is below it: nothing is known yet.
+        knownPower[i] = -1.0f;
     }
+    makeReaches();
     int32_t r = prepare();
     if (r == 0) {
         r = setFrameLength(SpectrumLayout::kFrameLength);
@@ -55,45 +61,24 @@ constexpr float kLevelAt0Db = -SpectrumLayout::kLowDb * kLevelPerDb;
 // Calls visit(b, first, end) for every band b with its bins first..end-1,
 // limited to 0..511 (first == end when the band lies above them).
 template <class Visit>
-[[gnu::always_inline]] inline void forEachBand(const std::atomic<int32_t>* startBin, Visit visit) {
+[[gnu::always_inline]] inline void forEachBand(const int32_t* startBin, Visit visit) {
     constexpr int32_t kBins = SpectrumLayout::kLevelBins;
-    // Each start bin is read once: as band b + 1's start and as band b's end.
-    int32_t next = startBin[0].load(std::memory_order_relaxed);
     for (int32_t b = 0; b < SpectrumLayout::kBandCount; ++b) {
         // The editor may be rewriting the table: never index outside 0..511.
-        const int32_t s = next < 0 ? 0 : next;
+        const int32_t s = startBin[b] < 0 ? 0 : startBin[b];
         // s + 1 without overflow: a start at the top of the range is past 511.
         int32_t end = s < kBins ? s + 1 : kBins;
         if (b < SpectrumLayout::kBandCount - 1) {
-            next = startBin[b + 1].load(std::memory_order_relaxed);
-            end = next > end ? next : end;
+            end = startBin[b + 1] > end ? startBin[b + 1] : end;
         }
         end = end < kBins ? end : kBins;
         visit(b, s < kBins ? s : kBins, end);
     }
 }
 
-// The largest of powers[first..end-1] and 0; a NaN never wins, as its
-// level, 0, is that of a power of 0. Four running maxima keep the
-// comparisons independent of each other; their order does not matter.
-inline float peakOf(const float* powers, int32_t first, int32_t end) {
-    float p0 = 0.0f;
-    float p1 = 0.0f;
-    float p2 = 0.0f;
-    float p3 = 0.0f;
-    int32_t j = first;
-    for (; j + 4 <= end; j += 4) {
-        p0 = powers[j] > p0 ? powers[j] : p0;
-        p1 = powers[j + 1] > p1 ? powers[j + 1] : p1;
-        p2 = powers[j + 2] > p2 ? powers[j + 2] : p2;
-        p3 = powers[j + 3] > p3 ? powers[j + 3] : p3;
-    }
-    for (; j < end; ++j) {
-        p0 = powers[j] > p0 ? powers[j] : p0;
-    }
-    p0 = p1 > p0 ? p1 : p0;
-    p2 = p3 > p2 ? p3 : p2;
-    return p2 > p0 ? p2 : p0;
+// Floor of log2(w) for w >= 1.
+inline int32_t log2Floor(int32_t w) {
+    return 31 - __builtin_clz(static_cast<uint32_t>(w));
 }
 
 } // namespace
@@ -117,13 +102,7 @@ float tq_spectrumCore::powerLevel(float power) {
 }
 
 void tq_spectrumCore::binPowers(const float* re, const float* im, float* powers, int32_t count) {
-    const size_t n = count > 0 ? static_cast<size_t>(count) : 0;
-    const float* __restrict xr = re;
-    const float* __restrict xi = im;
-    float* __restrict out = powers;
-    for (size_t k = 0; k < n; ++k) {
-        out[k] = xr[k] * xr[k] + xi[k] * xi[k];
-    }
+    fftKernels::powersPortable(re, im, powers, nullptr, count > 0 ? static_cast<size_t>(count) : 0);
 }
 
 void tq_spectrumCore::analyseFrame(float* frame, float* spectrum) {
@@ -137,40 +116,123 @@ void tq_spectrumCore::analyseFrame(float* frame, float* spectrum) {
     // slowly; flushed, they cost what silence costs and show the same 0.
     const DenormalGuard flushDenormals;
     transformer->transformFrame(frame, spectrum);
-    binPowers(transformer->getRe(), transformer->getIm(), spectrum, getFrameLength() / 2);
-    raiseBandLevels(spectrum);
+    const size_t bins = static_cast<size_t>(getFrameLength() / 2);
+    // The band peaks' table starts from the powers as they are made.
+    float* level0 = peakLevels ? peakTable : nullptr;
+    if (transformer->usesWideVectors()) {
+        fftKernels::powersWide(transformer->getRe(), transformer->getIm(), spectrum, level0, bins);
+    } else {
+        fftKernels::powersPortable(transformer->getRe(), transformer->getIm(), spectrum, level0,
+                                   bins);
+    }
+    if (peakLevels) {
+        raisePeakLevels(nullptr);
+    } else {
+        raiseBandLevelsPerBin(spectrum);
+    }
 }
 
 void tq_spectrumCore::raiseBandLevels(const float* powers) {
-    if (LevelOrder::followsPower()) {
+    if (peakLevels) {
         raiseBandLevelsByPeak(powers);
     } else {
         raiseBandLevelsPerBin(powers);
     }
 }
 
+void tq_spectrumCore::makeReaches() {
+    constexpr int32_t kWidest = 1 << (kPeakLevels - 1);
+    for (int32_t b = 0; b < SpectrumLayout::kBandCount; ++b) {
+        reachStart[b] = bandStartBin[b].load(std::memory_order_relaxed);
+    }
+    peakTop = 0;
+    longCount = 0;
+    for (int32_t b = SpectrumLayout::kBandCount; b < kPaddedBands; ++b) {
+        reachFirst[b] = SpectrumLayout::kLevelBins;
+        reachLast[b] = SpectrumLayout::kLevelBins;
+    }
+    forEachBand(reachStart, [this](int32_t b, int32_t first, int32_t end) {
+        // Two runs of 2^level bins from either end cover a band of fewer
+        // than twice as many; wider bands take runs of kWidest one after
+        // another. An empty band (at 512) reads the zeros after the bins.
+        const int32_t width = end - first;
+        const int32_t level = width < 2 * kWidest ? log2Floor(width | 1) : kPeakLevels - 1;
+        const int32_t run = 1 << level;
+        const int32_t base = level * static_cast<int32_t>(kPeakStride);
+        const int32_t last = end - run > first ? end - run : first;
+        reachFirst[b] = base + first;
+        reachLast[b] = base + last;
+        if (width >= 2 * kWidest) {
+            longBand[longCount] = b;
+            longMore[longCount] = (width - kWidest - 1) / kWidest;
+            ++longCount;
+        }
+        peakTop = level > peakTop ? level : peakTop;
+    });
+}
+
 void tq_spectrumCore::raiseBandLevelsByPeak(const float* powers) {
+    raisePeakLevels(powers);
+}
+
+void tq_spectrumCore::raisePeakLevels(const float* powers) {
+    // The runs to read change only with the start bins: remade when one of
+    // them differs from those they were made from.
+    bool moved = false;
+    for (int32_t b = 0; b < SpectrumLayout::kBandCount; ++b) {
+        moved |= bandStartBin[b].load(std::memory_order_relaxed) != reachStart[b];
+    }
+    if (moved) {
+        makeReaches();
+    }
+    const size_t bins = SpectrumLayout::kLevelBins;
+    const MEftFrmFft* transformer = getFft();
+    const bool wide = transformer != nullptr && transformer->usesWideVectors();
+    if (wide) {
+        fftKernels::runLevelsWide(powers, peakTable, kPeakStride, bins, peakTop);
+    } else {
+        fftKernels::runLevelsPortable(powers, peakTable, kPeakStride, bins, peakTop);
+    }
     // All peaks first, then all levels: the bands' chains of maximum, square
     // root and logarithm are independent, and apart they overlap better.
-    float peak[SpectrumLayout::kBandCount];
-    forEachBand(bandStartBin, [&peak, powers](int32_t b, int32_t first, int32_t end) {
-        peak[b] = peakOf(powers, first, end);
-    });
-    // powerLevel, with the square roots in one loop that vectorises.
-    float magnitude[SpectrumLayout::kBandCount];
-    for (int32_t b = 0; b < SpectrumLayout::kBandCount; ++b) {
-        magnitude[b] = std::sqrt(peak[b]);
+    alignas(32) float peak[kPaddedBands];
+    if (wide) {
+        fftKernels::bandPeaksWide(peakTable, reachFirst, reachLast, peak, kPaddedBands);
+    } else {
+        fftKernels::bandPeaksPortable(peakTable, reachFirst, reachLast, peak, kPaddedBands);
+    }
+    for (int32_t i = 0; i < longCount; ++i) {
+        const int32_t b = longBand[i];
+        for (int32_t j = 1; j <= longMore[i]; ++j) {
+            const float q = peakTable[reachFirst[b] + j * (1 << (kPeakLevels - 1))];
+            peak[b] = q > peak[b] ? q : peak[b];
+        }
     }
     for (int32_t b = 0; b < SpectrumLayout::kBandCount; ++b) {
-        const float v = magnitudeLevel(magnitude[b]);
-        if (v > bandLevel[b].load(std::memory_order_relaxed)) {
+        // The level keeps the order of the powers: one no larger than a
+        // power whose level is known cannot raise a band already that high.
+        const float current = bandLevel[b].load(std::memory_order_relaxed);
+        if (peak[b] <= knownPower[b] && current >= knownLevel[b]) {
+            continue;
+        }
+        const float v = powerLevel(peak[b]);
+        if (v > current) {
             bandLevel[b].store(v, std::memory_order_relaxed);
+        }
+        // The larger of two known powers rules out more.
+        if (v > current || peak[b] > knownPower[b]) {
+            knownPower[b] = peak[b];
+            knownLevel[b] = v;
         }
     }
 }
 
 void tq_spectrumCore::raiseBandLevelsPerBin(const float* powers) {
-    forEachBand(bandStartBin, [this, powers](int32_t b, int32_t first, int32_t end) {
+    int32_t startBin[SpectrumLayout::kBandCount];
+    for (int32_t b = 0; b < SpectrumLayout::kBandCount; ++b) {
+        startBin[b] = bandStartBin[b].load(std::memory_order_relaxed);
+    }
+    forEachBand(startBin, [this, powers](int32_t b, int32_t first, int32_t end) {
         // Levels are never below 0: a band above bin 511 has level 0.
         float v = 0.0f;
         for (int32_t j = first; j < end; ++j) {

@@ -52,6 +52,27 @@ void plugin(benchmark::State& state, int32_t block) {
     });
 }
 
+// The same with every band level lowered by 0.2 once per hop, as the open
+// editor does: every band may rise again, and each frame takes its 97
+// logarithms.
+void pluginFalling(benchmark::State& state, int32_t block) {
+    PluginInstance plugin(block);
+    AEffect* effect = plugin.effect();
+    tq_spectrumCore* core = static_cast<tq_spectrum*>(effect->object)->getCore();
+    size_t frames = 0;
+    runBlocks(state, block, [effect, core, &frames](float** ins, float** outs, int32_t n) {
+        effect->processReplacing(effect, ins, outs, n);
+        frames += static_cast<size_t>(n);
+        if (frames >= SpectrumLayout::kHopLength) {
+            frames -= SpectrumLayout::kHopLength;
+            for (auto& level : core->bandLevel) {
+                const float v = level.load(std::memory_order_relaxed) - 0.2f;
+                level.store(v > 0.0f ? v : 0.0f, std::memory_order_relaxed);
+            }
+        }
+    });
+}
+
 void copyOnly(benchmark::State& state, int32_t block) {
     runBlocks(state, block, [](float** ins, float** outs, int32_t n) {
         const size_t bytes = static_cast<size_t>(n) * sizeof(float);
@@ -112,5 +133,13 @@ void registerProcessBenchmarks(RatioReporter& table) {
                       "memcpy", frames, RatioReporter::Unit::nanoseconds});
         table.addRow({"processReplacing, block " + size + ", per stereo frame", subject, library,
                       "same analysis on FFTW", frames, RatioReporter::Unit::nanoseconds});
+        if (block == 512) {
+            const std::string falling = "processReplacing/tq-spectrum-falling/" + size;
+            RatioReporter::measured(
+                benchmark::RegisterBenchmark(falling.c_str(), pluginFalling, block));
+            table.addRow({"processReplacing, block " + size + ", levels falling as in the editor",
+                          falling, library, "same analysis on FFTW", frames,
+                          RatioReporter::Unit::nanoseconds});
+        }
     }
 }

@@ -56,6 +56,16 @@ int64_t eventManager::now() {
 }
 
 void eventManager::advance(int32_t time) {
+    // The audio thread calls this for every block, nearly always with
+    // nothing scheduled: that costs no more than a check.
+    if (events.empty()) {
+        lastTime = time;
+        return;
+    }
+    deliverDue(time);
+}
+
+void eventManager::deliverDue(int32_t time) {
     const int32_t elapsed =
         static_cast<int32_t>(static_cast<uint32_t>(time) - static_cast<uint32_t>(lastTime));
     // The bound is read anew on every turn: an entry a listener appends from

@@ -39,6 +39,9 @@ public:
     const scheduledEvent* getEvent(size_t index) const;
 
 private:
+    // advance with at least one entry pending.
+    void deliverDue(int32_t time);
+
     int32_t lastTime;
     std::vector<scheduledEvent> events;
     int32_t eventCount;
