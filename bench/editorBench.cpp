@@ -1,11 +1,15 @@
 // The editor on the headless layer, driven through the host's opcodes: one
 // decay step with its redraw of 97 bars, a full-window redraw, an idle with
-// nothing due, and effEditOpen with effEditClose.
+// nothing due, and effEditOpen with effEditClose; and the unpacking of the
+// bitmaps that the first open at a scale does once.
 #include "analysis/tq_spectrumCore.h"
 #include "bench/benchmarks.h"
 #include "bench/EditorInstance.h"
 #include "bench/RatioReporter.h"
 #include "editor/tq_spectrumEditor.h"
+#include "platform/platform.h"
+#include "resources/bitmapIds.h"
+#include "resources/BmpCodec.h"
 #include "toolkit/CVuMeter.h"
 
 #include <benchmark/benchmark.h>
@@ -116,6 +120,54 @@ void openShowClose(benchmark::State& state) {
     openCloseCycles(state, true);
 }
 
+// The seven bitmaps of a scale as the first editor open at that scale
+// decodes them from their packed resources (the bitmap cache keeps them
+// after that); `plain` decodes the same pixels from .bmp bytes instead.
+void decodeBitmaps(benchmark::State& state, int32_t scale, bool plain) {
+    std::vector<std::vector<uint32_t>> pixels;
+    std::vector<std::vector<uint8_t>> bmps;
+    std::vector<int32_t> ids;
+    for (int32_t id = bitmapIds::kBackground; id <= bitmapIds::kLabelBackground; ++id) {
+        const int32_t scaled = bitmapIds::atScale(id, scale);
+        int32_t w = 0;
+        int32_t h = 0;
+        if (platform::bitmapSize(scaled, &w, &h) != platform::Status::ok) {
+            state.SkipWithError("a bitmap is missing");
+            return;
+        }
+        ids.push_back(scaled);
+        pixels.emplace_back(static_cast<size_t>(w) * static_cast<size_t>(h));
+        platform::loadBitmap(scaled, pixels.back().data(), pixels.back().size());
+        bmps.push_back(BmpCodec::encode(w, h, pixels.back().data()));
+    }
+    for (auto _ : state) {
+        for (size_t i = 0; i < ids.size(); ++i) {
+            const bool ok = plain ? BmpCodec::decode(bmps[i].data(), bmps[i].size(),
+                                                     pixels[i].data(), pixels[i].size())
+                                  : platform::loadBitmap(ids[i], pixels[i].data(),
+                                                         pixels[i].size()) == platform::Status::ok;
+            if (!ok) {
+                state.SkipWithError("decoding failed");
+                return;
+            }
+        }
+        benchmark::DoNotOptimize(pixels.front().data());
+        benchmark::ClobberMemory();
+    }
+}
+
+void decodePacked1x(benchmark::State& state) {
+    decodeBitmaps(state, 100, false);
+}
+
+void decodePacked2x(benchmark::State& state) {
+    decodeBitmaps(state, 200, false);
+}
+
+void decodePlain2x(benchmark::State& state) {
+    decodeBitmaps(state, 200, true);
+}
+
 // Checks that the decay benchmark draws moving, lit bars: over a run of
 // steps, how many bars change their shown level per step and what share of
 // the bars' segments the window shows lit.
@@ -158,12 +210,18 @@ void registerEditorBenchmarks(RatioReporter& table) {
     const char* nothing = "editor/idle-nothing-due";
     const char* openPair = "editor/effEditOpen+effEditClose";
     const char* openShown = "editor/effEditOpen+first-idle+effEditClose";
+    const char* unpack1x = "editor/unpack-bitmaps-1x";
+    const char* unpack2x = "editor/unpack-bitmaps-2x";
+    const char* plain2x = "editor/bmp-decode-bitmaps-2x";
     for (auto* b : {benchmark::RegisterBenchmark(step, decayStep),
                     benchmark::RegisterBenchmark(dark, decayStepDark),
                     benchmark::RegisterBenchmark(full, fullRedraw),
                     benchmark::RegisterBenchmark(nothing, idleNothingDue),
                     benchmark::RegisterBenchmark(openPair, openClose),
-                    benchmark::RegisterBenchmark(openShown, openShowClose)}) {
+                    benchmark::RegisterBenchmark(openShown, openShowClose),
+                    benchmark::RegisterBenchmark(unpack1x, decodePacked1x),
+                    benchmark::RegisterBenchmark(unpack2x, decodePacked2x),
+                    benchmark::RegisterBenchmark(plain2x, decodePlain2x)}) {
         RatioReporter::measured(b)->Unit(benchmark::kMicrosecond);
     }
     const auto us = RatioReporter::Unit::microseconds;
@@ -177,4 +235,8 @@ void registerEditorBenchmarks(RatioReporter& table) {
     table.addRow({"editor: effEditOpen + effEditClose", openPair, "", "", 1.0, us});
     table.addRow({"editor: effEditOpen, first idle drawing the window, effEditClose", openShown,
                   openPair, "effEditOpen + effEditClose", 1.0, us});
+    table.addRow({"editor: unpacking the seven 1x bitmaps (first open, once per process)", unpack1x,
+                  "", "", 1.0, us});
+    table.addRow({"editor: unpacking the seven 2x bitmaps", unpack2x, plain2x,
+                  "decoding them from .bmp bytes", 1.0, us});
 }

@@ -1,5 +1,5 @@
 // The bitmap resources, drawn by the artwork program at build time and
-// compiled into this library as .bmp bytes.
+// compiled into this library in PixelPack form.
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,6 @@
 // The platform contract on no display: windows are HeadlessWindow objects,
 // time is HeadlessSystem's fake clock, text is GlyphCache's and bitmaps are
-// the embedded .bmp resources (embeddedBitmaps.cpp).
+// the embedded packed resources (embeddedBitmaps.cpp).
 #include "platform/platform.h"
 
 #include "platform/freetype/GlyphCache.h"

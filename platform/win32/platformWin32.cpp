@@ -1,5 +1,5 @@
 // The platform contract on Windows: Win32Window for the child window,
-// GdiText for text, BITMAP resources of this module, and the system
+// GdiText for text, bitmap resources of this module, and the system
 // services straight from the API.
 #include "platform/platform.h"
 
@@ -13,6 +13,7 @@
 #include "platform/win32/GdiText.h"
 #include "platform/win32/Win32Dpi.h"
 #include "platform/win32/Win32Window.h"
+#include "resources/PixelPack.h"
 
 namespace {
 
@@ -31,12 +32,39 @@ HINSTANCE module() {
     return self;
 }
 
+bool resourceId(int32_t id) {
+    return id > 0 && id <= 0xFFFF;
+}
+
 HBITMAP loadResourceBitmap(int32_t id) {
-    if (id <= 0 || id > 0xFFFF) {
+    if (!resourceId(id)) {
         return nullptr;
     }
     return static_cast<HBITMAP>(
         LoadImageA(module(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
+// The scaled bitmaps are RCDATA resources in PixelPack form (a fraction of
+// their size as BITMAP resources); the 1x ones are BITMAP resources.
+struct Packed {
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+};
+
+bool findPacked(int32_t id, Packed* packed) {
+    if (!resourceId(id)) {
+        return false;
+    }
+    const HINSTANCE from = module();
+    HRSRC found = FindResourceA(from, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10)); // RT_RCDATA
+    HGLOBAL loaded = found ? LoadResource(from, found) : nullptr;
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    if (!bytes) {
+        return false;
+    }
+    packed->data = static_cast<const uint8_t*>(bytes);
+    packed->size = SizeofResource(from, found);
+    return true;
 }
 
 } // namespace
@@ -138,6 +166,12 @@ Status bitmapSize(int32_t id, int32_t* width, int32_t* height) {
     if (!width || !height) {
         return Status::invalidArgument;
     }
+    Packed packed;
+    if (findPacked(id, &packed)) {
+        return PixelPack::readSize(packed.data, packed.size, width, height)
+                   ? Status::ok
+                   : Status::invalidArgument;
+    }
     HBITMAP bitmap = loadResourceBitmap(id);
     if (!bitmap) {
         return Status::notFound;
@@ -156,6 +190,12 @@ Status bitmapSize(int32_t id, int32_t* width, int32_t* height) {
 Status loadBitmap(int32_t id, uint32_t* pixels, size_t capacity) {
     if (!pixels) {
         return Status::invalidArgument;
+    }
+    Packed packed;
+    if (findPacked(id, &packed)) {
+        return PixelPack::decode(packed.data, packed.size, pixels, capacity)
+                   ? Status::ok
+                   : Status::invalidArgument;
     }
     HBITMAP bitmap = loadResourceBitmap(id);
     if (!bitmap) {

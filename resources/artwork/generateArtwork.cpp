@@ -1,6 +1,7 @@
-// Draws bitmaps 10001 to 10007 at every scale (ids from bitmapIds::atScale),
-// writes each as a .bmp file (for resource compilers) and writes one C++
-// source that embeds their bytes.
+// Draws bitmaps 10001 to 10007 at every scale (ids from bitmapIds::atScale)
+// and writes, for resource compilers, the 1x ones as .bmp files and the
+// others as .tqpk files (PixelPack), and one C++ source that embeds every
+// bitmap in PixelPack form.
 //   tq_artwork OUTPUT_DIR REGULAR_FONT BOLD_FONT
 #include <cstdio>
 #include <fstream>
@@ -11,11 +12,13 @@
 #include "resources/artwork/ArtworkPainter.h"
 #include "resources/bitmapIds.h"
 #include "resources/BmpCodec.h"
+#include "resources/PixelPack.h"
 
 namespace {
 
 struct Picture {
     int32_t id;
+    int32_t scale;
     Canvas canvas;
 };
 
@@ -23,6 +26,21 @@ bool writeFile(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
     out << text;
     return bool(out);
+}
+
+// What the plug-in will decode must be exactly what was drawn.
+bool unpacksToCanvas(const std::vector<uint8_t>& packed, const Canvas& canvas) {
+    const std::vector<uint32_t>& drawn = canvas.pixels();
+    std::vector<uint32_t> back(drawn.size());
+    if (!PixelPack::decode(packed.data(), packed.size(), back.data(), back.size())) {
+        return false;
+    }
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        if (back[i] != (0xFF000000u | drawn[i])) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // Three-digit octal escapes never swallow a following digit.
@@ -65,7 +83,7 @@ int main(int argc, char** argv) {
     for (const int32_t scale : platform::kScales) {
         const ArtworkPainter painter(regular, bold, scale);
         const auto add = [&](int32_t id, Canvas canvas) {
-            pictures.push_back(Picture{bitmapIds::atScale(id, scale), std::move(canvas)});
+            pictures.push_back(Picture{bitmapIds::atScale(id, scale), scale, std::move(canvas)});
         };
         add(bitmapIds::kBackground, painter.background());
         add(bitmapIds::kAbout, painter.about());
@@ -80,15 +98,23 @@ int main(int argc, char** argv) {
                          "#include \"resources/embeddedResources.h\"\n\n"
                          "namespace {\n\n";
     for (const Picture& p : pictures) {
-        const std::vector<uint8_t> bmp =
-            BmpCodec::encode(p.canvas.width(), p.canvas.height(), p.canvas.pixels().data());
-        const std::string bmpPath = outDir + "/" + std::to_string(p.id) + ".bmp";
-        if (!writeFile(bmpPath, std::string(bmp.begin(), bmp.end()))) {
-            std::fprintf(stderr, "tq_artwork: cannot write %s\n", bmpPath.c_str());
+        const int32_t w = p.canvas.width();
+        const int32_t h = p.canvas.height();
+        const std::vector<uint8_t> packed = PixelPack::encode(w, h, p.canvas.pixels().data());
+        if (!unpacksToCanvas(packed, p.canvas)) {
+            std::fprintf(stderr, "tq_artwork: bitmap %d does not survive packing\n", int(p.id));
+            return 1;
+        }
+        const bool plain = p.scale == platform::kScales[0];
+        const std::vector<uint8_t> file =
+            plain ? BmpCodec::encode(w, h, p.canvas.pixels().data()) : packed;
+        const std::string path = outDir + "/" + std::to_string(p.id) + (plain ? ".bmp" : ".tqpk");
+        if (!writeFile(path, std::string(file.begin(), file.end()))) {
+            std::fprintf(stderr, "tq_artwork: cannot write %s\n", path.c_str());
             return 1;
         }
         source += "const char kBitmap" + std::to_string(p.id) + "[] =\n";
-        appendLiteral(source, bmp);
+        appendLiteral(source, packed);
         source += ";\n\n";
     }
     source += "const EmbeddedResource kResources[] = {\n";

@@ -40,8 +40,8 @@
 
 #include "analysis/SpectrumLayout.h"
 #include "resources/bitmapIds.h"
-#include "resources/BmpCodec.h"
 #include "resources/embeddedResources.h"
+#include "resources/PixelPack.h"
 
 namespace {
 
@@ -148,9 +148,9 @@ std::vector<uint32_t> suspendedPanel() {
     int32_t width = 0;
     int32_t height = 0;
     std::vector<uint32_t> pixels;
-    if (bitmap && BmpCodec::readSize(bitmap->data, bitmap->size, &width, &height)) {
+    if (bitmap && PixelPack::readSize(bitmap->data, bitmap->size, &width, &height)) {
         pixels.resize(size_t(width) * size_t(height));
-        BmpCodec::decode(bitmap->data, bitmap->size, pixels.data(), pixels.size());
+        PixelPack::decode(bitmap->data, bitmap->size, pixels.data(), pixels.size());
         for (uint32_t& p : pixels) {
             p &= 0xFFFFFFu;
         }

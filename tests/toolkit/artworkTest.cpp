@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
+#include "platform/platform.h"
+#include "resources/bitmapIds.h"
 #include "resources/BmpCodec.h"
 #include "resources/embeddedResources.h"
+#include "resources/PixelPack.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/COffscreenContext.h"
 #include "toolkitFakes.h"
@@ -245,6 +250,122 @@ TEST(BmpFiles, RoundTripAndDamagedDataIsRefused) {
     notBmp[0] = 'X';
     EXPECT_FALSE(BmpCodec::decode(notBmp.data(), notBmp.size(), back, 6));
     EXPECT_EQ(findEmbeddedResource(10008), nullptr);
+}
+
+// Every kind of operation: literals (a row of 200, so counts of more than
+// one byte), a copy of the row above, a long run, recent colours.
+std::vector<uint32_t> packTestPicture() {
+    std::vector<uint32_t> p(200 * 4);
+    uint32_t seed = 7;
+    for (size_t i = 0; i < p.size(); ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        const size_t row = i / 200;
+        p[i] = row == 1 ? p[i - 200] : row == 2 ? rgb(0, 0, 102) : (seed >> 8) | 0x7F000000u;
+    }
+    for (size_t x = 0; x < 200; x += 2) {
+        p[600 + x] = p[x];
+        p[601 + x] = p[1];
+    }
+    return p;
+}
+
+std::vector<uint8_t> bytes(std::initializer_list<uint8_t> head, size_t zeros = 0) {
+    std::vector<uint8_t> b(head);
+    b.resize(b.size() + zeros, 0);
+    return b;
+}
+
+TEST(PixelPack, EveryDrawnBitmapAndEveryKindOfOperationRoundTrip) {
+    for (const int32_t scale : platform::kScales) {
+        for (int32_t id = bitmapIds::kBackground; id <= bitmapIds::kLabelBackground; ++id) {
+            const int32_t scaled = bitmapIds::atScale(id, scale);
+            SCOPED_TRACE(scaled);
+            const EmbeddedResource* r = findEmbeddedResource(scaled);
+            ASSERT_NE(r, nullptr);
+            int32_t w = 0, h = 0;
+            ASSERT_TRUE(PixelPack::readSize(r->data, r->size, &w, &h));
+            std::vector<uint32_t> pixels(size_t(w) * size_t(h));
+            ASSERT_TRUE(PixelPack::decode(r->data, r->size, pixels.data(), pixels.size()));
+            EXPECT_EQ(PixelPack::encode(w, h, pixels.data()),
+                      std::vector<uint8_t>(r->data, r->data + r->size));
+        }
+    }
+
+    const std::vector<uint32_t> picture = packTestPicture();
+    const std::vector<uint8_t> packed = PixelPack::encode(200, 4, picture.data());
+    std::vector<uint32_t> back(picture.size());
+    ASSERT_TRUE(PixelPack::decode(packed.data(), packed.size(), back.data(), back.size()));
+    for (size_t i = 0; i < picture.size(); ++i) {
+        ASSERT_EQ(back[i], picture[i] | 0xFF000000u) << i;
+    }
+    EXPECT_TRUE(PixelPack::encode(0, 4, picture.data()).empty());
+    EXPECT_TRUE(PixelPack::encode(16385, 1, picture.data()).empty());
+}
+
+TEST(PixelPack, DamagedDataIsRefusedWithoutReadingOrWritingPastIt) {
+    // A 2 x 2 picture.
+    const std::vector<uint8_t> header = bytes({'T', 'Q', 'P', 'K', 2, 0, 2, 0});
+    const auto packed = [&](std::vector<uint8_t> ops) {
+        std::vector<uint8_t> b = header;
+        b.insert(b.end(), ops.begin(), ops.end());
+        return b;
+    };
+    const struct {
+        const char* what;
+        std::vector<uint8_t> data;
+        bool good;
+    } cases[] = {
+        {"four literal pixels", packed(bytes({0xC3}, 12)), true},
+        {"one literal, a run, a copy", packed(bytes({0xC0, 1, 2, 3, 0x00, 0x41})), true},
+        {"a run before any pixel", packed(bytes({0x03})), false},
+        {"a copy from above in the top row", packed(bytes({0xC0, 1, 2, 3, 0x40, 0x41})), false},
+        {"more pixels than the picture", packed(bytes({0xC4}, 15)), false},
+        {"literal bytes missing", packed(bytes({0xC3}, 11)), false},
+        {"data after the picture", packed(bytes({0xC3}, 13)), false},
+        {"the picture unfinished", packed(bytes({0xC2}, 9)), false},
+        {"a count cut off", packed(bytes({0xC0, 1, 2, 3, 0x3F, 0x80})), false},
+        {"a count of five bytes", packed(bytes({0xC0, 1, 2, 3, 0x3F, 0x80, 0x80, 0x80, 0x80, 0})),
+         false},
+        {"the largest count", packed(bytes({0xC0, 1, 2, 3, 0x3F, 0xFF, 0xFF, 0xFF, 0x7F})), false},
+        {"no operations", header, false},
+        {"no width", bytes({'T', 'Q', 'P', 'K', 0, 0, 2, 0, 0xC0, 1, 2, 3}), false},
+        {"wider than any picture", bytes({'T', 'Q', 'P', 'K', 1, 0x40, 1, 0, 0xC0, 1, 2, 3}),
+         false},
+        {"not packed", bytes({'T', 'Q', 'P', 'X', 1, 0, 1, 0, 0xC0, 1, 2, 3}), false},
+        {"header cut off", bytes({'T', 'Q', 'P', 'K', 1, 0, 1}), false},
+    };
+    for (const auto& c : cases) {
+        std::vector<uint32_t> out(5, 0x12345678u);
+        EXPECT_EQ(PixelPack::decode(c.data.data(), c.data.size(), out.data(), 4), c.good) << c.what;
+        EXPECT_EQ(out[4], 0x12345678u) << c.what << ": written past the picture";
+    }
+    std::vector<uint32_t> small(3, 7u);
+    const std::vector<uint8_t> good = packed(bytes({0xC3}, 12));
+    EXPECT_FALSE(PixelPack::decode(good.data(), good.size(), small.data(), small.size()));
+    EXPECT_EQ(small, std::vector<uint32_t>(3, 7u)) << "too little room: nothing written";
+
+    // Every shorter piece of a real picture is refused, and no damaged byte
+    // makes the decoder write past the picture (nor, under the sanitizers,
+    // read past the data: each piece is a buffer of its own).
+    const std::vector<uint32_t> picture = packTestPicture();
+    const std::vector<uint8_t> whole = PixelPack::encode(200, 4, picture.data());
+    std::vector<uint32_t> out(picture.size() + 16);
+    for (size_t n = 0; n < whole.size(); ++n) {
+        const std::vector<uint8_t> piece(whole.begin(), whole.begin() + std::ptrdiff_t(n));
+        ASSERT_FALSE(PixelPack::decode(piece.data(), piece.size(), out.data(), picture.size()))
+            << n << " bytes";
+    }
+    for (size_t i = 8; i < whole.size(); ++i) {
+        for (const uint8_t flip : {0x01, 0x40, 0x80, 0xFF}) {
+            std::vector<uint8_t> damaged = whole;
+            damaged[i] ^= flip;
+            std::fill(out.begin(), out.end(), 0x12345678u);
+            PixelPack::decode(damaged.data(), damaged.size(), out.data(), picture.size());
+            ASSERT_TRUE(std::all_of(out.begin() + std::ptrdiff_t(picture.size()), out.end(),
+                                    [](uint32_t p) { return p == 0x12345678u; }))
+                << "byte " << i << " ^ " << int(flip);
+        }
+    }
 }
 
 } // namespace

@@ -18,8 +18,8 @@
 #include "MenuDriver.h"
 #include "platform/platform.h"
 #include "platform/win32/GdiText.h"
-#include "resources/BmpCodec.h"
 #include "resources/embeddedResources.h"
+#include "resources/PixelPack.h"
 
 namespace {
 
@@ -111,8 +111,9 @@ POINT onScreen(void* window, int32_t x, int32_t y) {
 TEST_F(Win32Layer, ResourceBitmapsAreTheDrawnFilesPixelForPixel) {
     const struct {
         int32_t id, width, height;
-    } expected[] = {{10001, 570, 180}, {10002, 570, 180}, {10003, 570, 180}, {10004, 60, 28},
-                    {10005, 3, 100},   {10006, 3, 100},   {10007, 41, 12}};
+    } expected[] = {{10001, 570, 180}, {10002, 570, 180},  {10003, 570, 180}, {10004, 60, 28},
+                    {10005, 3, 100},   {10006, 3, 100},    {10007, 41, 12},   {11002, 855, 270},
+                    {11007, 62, 18},   {12001, 1140, 360}, {12004, 120, 56}};
     for (const auto& e : expected) {
         SCOPED_TRACE(e.id);
         int32_t w = 0;
@@ -124,7 +125,7 @@ TEST_F(Win32Layer, ResourceBitmapsAreTheDrawnFilesPixelForPixel) {
         ASSERT_EQ(platform::loadBitmap(e.id, loaded.data(), loaded.size()), Status::ok);
         const std::vector<uint8_t> bytes = embeddedBytes(e.id);
         std::vector<uint32_t> drawn(loaded.size());
-        ASSERT_TRUE(BmpCodec::decode(bytes.data(), bytes.size(), drawn.data(), drawn.size()));
+        ASSERT_TRUE(PixelPack::decode(bytes.data(), bytes.size(), drawn.data(), drawn.size()));
         EXPECT_EQ(loaded, drawn) << "top row first, 0xFFRRGGBB";
     }
 }

@@ -10,8 +10,8 @@
 #include "EditorScenes.h"
 #include "HeadlessReference.h"
 #include "resources/bitmapIds.h"
-#include "resources/BmpCodec.h"
 #include "resources/embeddedResources.h"
+#include "resources/PixelPack.h"
 #include "SceneImage.h"
 #include "tests/support/ScratchDir.h"
 #include "TestSignal.h"
@@ -41,11 +41,11 @@ RawImage embedded(int32_t id) {
     const EmbeddedResource* r = findEmbeddedResource(id);
     int32_t w = 0;
     int32_t h = 0;
-    if (!r || !BmpCodec::readSize(r->data, r->size, &w, &h)) {
+    if (!r || !PixelPack::readSize(r->data, r->size, &w, &h)) {
         return {};
     }
     std::vector<uint32_t> pixels(size_t(w) * size_t(h));
-    BmpCodec::decode(r->data, r->size, pixels.data(), pixels.size());
+    PixelPack::decode(r->data, r->size, pixels.data(), pixels.size());
     return RawImage(w, h, pixels);
 }
 
