@@ -6,8 +6,8 @@ EffectInstance::~EffectInstance() {
     close();
 }
 
-VstIntPtr VSTCALLBACK EffectInstance::hostCallback(AEffect*, VstInt32 opcode, VstInt32,
-                                                   VstIntPtr, void*, float) {
+VstIntPtr VSTCALLBACK EffectInstance::hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr,
+                                                   void*, float) {
     return opcode == audioMasterVersion ? kHostVersion : 0;
 }
 
@@ -25,8 +25,7 @@ bool EffectInstance::create(std::string& error) {
     }
     if (created->magic != kEffectMagic || !created->dispatcher || !created->processReplacing ||
         !created->object || created->numInputs != 2 || created->numOutputs != 2 ||
-        (created->flags & effFlagsCanReplacing) == 0 ||
-        (created->flags & effFlagsHasEditor) == 0) {
+        (created->flags & effFlagsCanReplacing) == 0 || (created->flags & effFlagsHasEditor) == 0) {
         // Not the record we expect; still let it go the way a host would.
         if (created->magic == kEffectMagic && created->dispatcher) {
             created->dispatcher(created, effClose, 0, 0, nullptr, 0.0f);

@@ -101,8 +101,7 @@ std::vector<uint8_t> PixelPack::encode(int32_t width, int32_t height, const uint
             do {
                 recent[slot(rgb[end])] = rgb[end];
                 ++end;
-            } while (end < total && end - i < kMaxCount && !repeat(end, &op) &&
-                     !inTable(rgb[end]));
+            } while (end < total && end - i < kMaxCount && !repeat(end, &op) && !inTable(rgb[end]));
             putOp(out, kLiteral, end - i);
             for (; i < end; ++i) {
                 out.push_back(uint8_t(rgb[i]));
