@@ -29,6 +29,11 @@ add_custom_command(
 )
 add_custom_target(tq_changelog ALL DEPENDS ${tq_changelog}.gz)
 install(FILES ${tq_changelog}.gz DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT doc)
+# tq-spectrum-live's package is a package of its own and needs its own copy.
+if(TARGET tq-spectrum-live)
+    install(FILES ${tq_changelog}.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tq-spectrum-live
+            COMPONENT live)
+endif()
 install(FILES ${PROJECT_SOURCE_DIR}/COPYRIGHT DESTINATION ${CMAKE_INSTALL_DOCDIR}
         RENAME copyright COMPONENT doc)
 

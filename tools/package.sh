@@ -34,11 +34,15 @@ fi
 rm -f build/package/tq-spectrum_*.deb build/package/tq-spectrum-live_*.deb
 (cd build/package && cpack -G DEB >/dev/null)
 deb=$(ls build/package/tq-spectrum_*.deb)
-if dpkg-deb --field "$deb" Depends | grep -q libjack; then
+# Whole outputs first: grep -q stops reading at its match, and under
+# pipefail the writer's broken pipe would fail the check.
+depends=$(dpkg-deb --field "$deb" Depends)
+contents=$(dpkg-deb --contents "$deb")
+if grep -q libjack <<<"$depends"; then
     echo "$deb depends on JACK's library: only tq-spectrum-live may" >&2
     exit 1
 fi
-if ! dpkg-deb --contents "$deb" | grep -q '\./usr/lib/lv2/tq-spectrum\.lv2/manifest\.ttl$'; then
+if ! grep -q '\./usr/lib/lv2/tq-spectrum\.lv2/manifest\.ttl$' <<<"$contents"; then
     echo "$deb carries no LV2 bundle in /usr/lib/lv2" >&2
     exit 1
 fi
