@@ -76,7 +76,8 @@ platform::Status PngCodec::write(std::FILE* stream, int32_t width, int32_t heigh
 
 platform::Status PngCodec::write(const std::string& path, int32_t width, int32_t height,
                                  const uint32_t* pixels) {
-    if (path.empty()) {
+    // Nothing is created or truncated for a picture that cannot be written.
+    if (path.empty() || width <= 0 || height <= 0 || !pixels) {
         return platform::Status::invalidArgument;
     }
     std::FILE* stream = std::fopen(path.c_str(), "wb");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 
@@ -41,6 +42,7 @@ TEST(Png, BadArgumentsAndMissingFilesAreReported) {
     const uint32_t one = rgb(1, 2, 3);
     EXPECT_EQ(PngCodec::write("", 1, 1, &one), platform::Status::invalidArgument);
     EXPECT_EQ(PngCodec::write(tempPath("x.png"), 0, 1, &one), platform::Status::invalidArgument);
+    EXPECT_FALSE(std::filesystem::exists(tempPath("x.png"))) << "a refused picture left a file";
     EXPECT_EQ(PngCodec::write("/nonexistent-dir/x.png", 1, 1, &one), platform::Status::failed);
     int32_t w = 0, h = 0;
     std::vector<uint32_t> px;
